@@ -1,0 +1,21 @@
+// The library's three message routines. Each writes to standard error and
+// trims its texts with lench, so callers hand over whole fixed-length fields.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace cv {
+
+// "name ERROR: message"
+void errmsg(std::string_view name, std::string_view message);
+
+// "name ERROR code: " and the code right-aligned in five columns ("*****" when
+// it needs more).
+void errcode(std::string_view name, std::int32_t code);
+
+// " name WARNING: message", laid out as a list-directed record of three pieces
+// that wraps before column 80.
+void warnmsg(std::string_view name, std::string_view message);
+
+}  // namespace cv
