@@ -1,0 +1,67 @@
+// Hit count, walks through the hits and the history as the tools see them.
+#include <algorithm>
+
+#include "hits/tables.h"
+#include "setup/library.h"
+#include "setup/text.h"
+
+namespace cv {
+
+int Library::cvl_rephits(int which) {
+    const std::int32_t n = cv_sizes.dbsize[0];
+    if (which != 0) return n;
+    return tblcount(cv_tables.curtbl, n);
+}
+
+int Library::cvl_nexthit(int& cur, int& rank, int direction) {
+    const std::int32_t n = cv_sizes.dbsize[0];
+    const auto& table = cv_tables.curtbl;
+    auto is_hit = [&](int k) { return tblbittest(table, k, n) == 1; };
+
+    if (cur < 0) {
+        // Jump by rank; a rank that does not exist falls back to a walk from
+        // the end the direction starts at.
+        int seen = 0;
+        for (int k = 1; k <= n; ++k) {
+            if (is_hit(k) && ++seen == rank) return k;
+        }
+        cur = 0;
+    }
+    if (direction == 0) {
+        if (cur == 0) rank = 0;
+        for (int k = cur + 1; k <= n && k > 0; ++k) {
+            if (is_hit(k)) {
+                ++rank;
+                return k;
+            }
+        }
+        return -1;
+    }
+    int start = 0;
+    if (cur == 0) {
+        rank = tblcount(table, n) + 1;
+        start = n;
+    } else {
+        start = std::min(cur - 1, n);
+    }
+    for (int k = start; k >= 1; --k) {
+        if (is_hit(k)) {
+            --rank;
+            return k;
+        }
+    }
+    return -1;
+}
+
+int Library::cvl_rephistory(int i, std::array<char, 101>& text) {
+    if (i < 1 || i > cv_history.nhist || i > kMaxHistory) return 0;
+    const std::string& record = cv_history.histtx[static_cast<std::size_t>(i - 1)];
+    const std::string field = padded(record, kHistLen) + ' ';
+    std::copy(field.begin(), field.end(), text.begin());
+    // The record as a terminated text: a NUL right after its significant part.
+    const int length = lench(std::string_view(text.data(), text.size()));
+    text[static_cast<std::size_t>(length)] = '\0';
+    return 1;
+}
+
+}  // namespace cv
