@@ -1,0 +1,123 @@
+#include "hits/hitmake.h"
+
+#include <charconv>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <optional>
+
+#include "hits/tables.h"
+#include "setup/library.h"
+
+namespace cv {
+namespace {
+
+struct Range {
+    long long first = 0;
+    long long last = 0;
+};
+
+// A non-empty run of decimal digits; values too large for 64 bits are kept
+// as the largest value, which is out of range for any database.
+std::optional<long long> number(std::string_view digits) {
+    if (digits.empty()) return std::nullopt;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return std::nullopt;
+    }
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (ec == std::errc::result_out_of_range) return std::numeric_limits<long long>::max();
+    if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+    return value;
+}
+
+// "7" or "3-7" (first not above last).
+std::optional<Range> parse_entry(std::string_view arg) {
+    const auto dash = arg.find('-');
+    if (dash == std::string_view::npos) {
+        const auto k = number(arg);
+        if (!k) return std::nullopt;
+        return Range{*k, *k};
+    }
+    const auto first = number(arg.substr(0, dash));
+    const auto last = number(arg.substr(dash + 1));
+    if (!first || !last || *first > *last) return std::nullopt;
+    return Range{*first, *last};
+}
+
+// The set entries of a table as sorted runs: "1-4,7".
+std::string runs_of(ConstWords table, int n) {
+    std::string out;
+    int k = 1;
+    while (k <= n) {
+        if (tblbittest(table, k, n) != 1) {
+            ++k;
+            continue;
+        }
+        const int first = k;
+        while (k + 1 <= n && tblbittest(table, k + 1, n) == 1) ++k;
+        if (!out.empty()) out += ',';
+        out += std::to_string(first);
+        if (k > first) out += "-" + std::to_string(k);
+        ++k;
+    }
+    return out;
+}
+
+void usage() {
+    std::fputs("\nusage:\n", stderr);
+    std::fputs("\thitmake <outfile> <entry>...\n", stderr);
+    std::fputs("\t\t(entry numbers, or ranges such as 3-7)\n", stderr);
+}
+
+}  // namespace
+
+int run_hitmake(std::span<const std::string> args) {
+    if (args.size() < 2) {
+        std::fputs("outfile and at least one entry required\n", stderr);
+        usage();
+        return 1;
+    }
+    auto lib = std::make_unique<Library>();
+    if (lib->cvl_init() != 0) {
+        std::fputs("error initializing the TARN database\n", stderr);
+        return 1;
+    }
+
+    const int n = lib->cv_sizes.dbsize[0];
+    auto& wrk = lib->cv_tables.wrktbl;
+    tblclr(wrk, n);
+    bool invalid = false;
+    bool outside = false;
+    for (const auto& arg : args.subspan(1)) {
+        const auto range = parse_entry(arg);
+        if (!range) {
+            std::fprintf(stderr, "invalid entry: %s\n", arg.c_str());
+            invalid = true;
+            continue;
+        }
+        if (range->first < 1 || range->last > n) {
+            std::fprintf(stderr, "entry out of range: %s (the database has %d entries)\n",
+                         arg.c_str(), n);
+            outside = true;
+            continue;
+        }
+        for (auto k = range->first; k <= range->last; ++k) {
+            tblbitset(wrk, static_cast<int>(k), n, 1);
+        }
+    }
+    if (invalid) usage();
+    if (invalid || outside) return 1;
+
+    lib->tbllogic(0, "entries " + runs_of(wrk, n));
+    const std::string outfile = args[0] + '\0';  // a terminated text, used whole
+    if (lib->cvl_savebitmap(outfile) != 0) {
+        std::fprintf(stderr, "error writing subfile %s\n", args[0].c_str());
+        return 1;
+    }
+    std::printf("%d\n", lib->cvl_rephits(0));
+    if (std::fflush(stdout) != 0) return 1;
+    return 0;
+}
+
+}  // namespace cv
