@@ -298,10 +298,12 @@ std::optional<std::int32_t> scan_i(std::string_view field) {
 }
 
 // Fw.d input: blanks are ignored; an optional sign, digits with at most one
-// decimal point, then an optional exponent: a letter E, D or Q with an
-// optional signed number, or a sign followed by a number. Without a decimal
-// point the last d digits are decimals. An empty field is zero. The decimal
-// value is rounded once to a double; a value too large for a double is an error.
+// decimal point, then an optional exponent: the letter E or D (either case)
+// with an optionally signed number, or a sign followed by a number; an
+// exponent must have digits. Without a decimal point the last d digits are
+// decimals. A field without digits before its exponent (blank, a lone sign or
+// point) is zero. The decimal value is rounded once to a double; a value too
+// large for a double is an error.
 std::optional<double> scan_f(std::string_view field, int d) {
     std::string digits;
     bool negative = false;
@@ -333,7 +335,7 @@ std::optional<double> scan_f(std::string_view field, int d) {
     long long exponent = 0;
     if (i < field.size()) {
         const char c = field[i];
-        if (c == 'E' || c == 'e' || c == 'D' || c == 'd' || c == 'Q' || c == 'q') {
+        if (c == 'E' || c == 'e' || c == 'D' || c == 'd') {
             ++i;
             skip();
         } else if (!at_sign()) {
@@ -345,6 +347,7 @@ std::optional<double> scan_f(std::string_view field, int d) {
             ++i;
             skip();
         }
+        if (!at_digit()) return std::nullopt;
         for (; at_digit(); ++i, skip()) {
             // Saturate: a field this long can only mean zero or overflow.
             if (exponent < 1000000) exponent = exponent * 10 + (field[i] - '0');
@@ -354,7 +357,7 @@ std::optional<double> scan_f(std::string_view field, int d) {
     }
 
     const auto first = digits.find_first_not_of('0');
-    if (first == std::string::npos) return negative ? -0.0 : 0.0;
+    if (first == std::string::npos) return 0.0;
     // Decimals: those after the point, or the last d digits when there is none.
     const long long scale = exponent - (point ? after_point : static_cast<long long>(d));
     const std::string text = digits.substr(first) + "e" + std::to_string(scale);
