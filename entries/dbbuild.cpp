@@ -329,9 +329,9 @@ void check_lengths(const Record& r, const Entry& e, Reporter& rep) {
     for (std::size_t i = 0; i < e.names.size(); ++i) {
         if (e.names[i].size() > kMaxText) {
             rep.record(r, last.line,
-                       "the " + std::string(kNameTexts[i]) + " is " +
-                           std::to_string(e.names[i].size()) +
-                           " characters long; name.lib keeps at most 255");
+                       "name text " + std::to_string(i + 1) + " (" + std::string(kNameTexts[i]) +
+                           ") holds " + std::to_string(e.names[i].size()) +
+                           " characters; name.lib keeps at most 255");
         }
     }
     const std::array<std::pair<std::string_view, const std::string*>, 4> refs = {
@@ -342,8 +342,8 @@ void check_lengths(const Record& r, const Entry& e, Reporter& rep) {
     for (const auto& [what, text] : refs) {
         if (text->size() > kMaxText) {
             rep.record(r, last.line,
-                       "the " + std::string(what) + " is " + std::to_string(text->size()) +
-                           " characters long; ref.lib keeps at most 255");
+                       "the " + std::string(what) + " holds " + std::to_string(text->size()) +
+                           " characters; ref.lib keeps at most 255");
         }
     }
 }
