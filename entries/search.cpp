@@ -34,6 +34,7 @@ enum Flag { kName4 = 0, kName1 = 1, kName3 = 2, kName2 = 3, kAuthors = 4, kJourn
 
 std::size_t strcasestr(std::string_view text, std::string_view needle) {
     const std::size_t n = needle.size();
+    if (n == 0) return text.size();  // an empty needle is found at the text's end
     if (n > text.size()) return std::string_view::npos;
     for (std::size_t pos = 0; pos + n <= text.size(); ++pos) {
         std::size_t i = 0;

@@ -1,42 +1,17 @@
-// Test helpers: small KRX1 and KRX2 files written byte by byte into a
-// temporary directory, big-endian as the database stores them.
+// Test helpers: the bytes of small KRX1 records, big-endian as the database
+// stores them, for files written into a cvtest::TempDir (tests/tool/testdb.h).
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string>
 #include <utility>
 
 #include "setup/library.h"
+#include "tests/tool/testdb.h"
 
 namespace cvtest {
-
-class TempDir {
-  public:
-    TempDir() {
-        std::string templ = (std::filesystem::temp_directory_path() / "cv-entries-XXXXXX").string();
-        if (mkdtemp(templ.data()) != nullptr) path_ = templ;
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
-
-inline void write_file(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
-}
 
 // Bytes given as numbers, e.g. bytes({0x00, 0x2A}).
 inline std::string bytes(std::initializer_list<int> values) {

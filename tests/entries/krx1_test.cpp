@@ -16,24 +16,24 @@ using cvtest::TempDir;
 class Krx1 : public ::testing::Test {
   protected:
     void open_index(const std::string& content) {
-        cvtest::write_file(dir.file("kelpa.ind"), content);
-        cvtest::attach(lib.findex, dir.file("kelpa.ind"));
+        cvtest::write_file(dir / "kelpa.ind", content);
+        cvtest::attach(lib.findex, dir / "kelpa.ind");
     }
     void open_names(const std::string& content) {
-        cvtest::write_file(dir.file("name.lib"), content);
-        cvtest::attach(lib.fnamlib, dir.file("name.lib"));
+        cvtest::write_file(dir / "name.lib", content);
+        cvtest::attach(lib.fnamlib, dir / "name.lib");
     }
     void open_refs(const std::string& content) {
-        cvtest::write_file(dir.file("ref.lib"), content);
-        cvtest::attach(lib.freflib, dir.file("ref.lib"));
+        cvtest::write_file(dir / "ref.lib", content);
+        cvtest::attach(lib.freflib, dir / "ref.lib");
     }
     void open_di(const std::string& content) {
-        cvtest::write_file(dir.file("di.lib"), content);
-        cvtest::attach(lib.fdilib, dir.file("di.lib"));
+        cvtest::write_file(dir / "di.lib", content);
+        cvtest::attach(lib.fdilib, dir / "di.lib");
     }
     void open_bits(const std::string& content) {
-        cvtest::write_file(dir.file("bits.lib"), content);
-        cvtest::attach(lib.fbitmap, dir.file("bits.lib"));
+        cvtest::write_file(dir / "bits.lib", content);
+        cvtest::attach(lib.fbitmap, dir / "bits.lib");
     }
 
     TempDir dir;

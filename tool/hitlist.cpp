@@ -1,0 +1,10 @@
+// hitlist subfile
+#include "entries/hitlist.h"
+
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return cv::run_hitlist(args);
+}
