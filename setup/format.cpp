@@ -53,13 +53,14 @@ public:
     std::optional<std::vector<Step>> parse() {
         if (!eat('(')) return std::nullopt;
         std::vector<Step> steps;
-        if (!list(steps) || !eat(')') || at_ != src_.size()) return std::nullopt;
+        if (!list(steps) || !eat(')') || at_ != src_.size() || too_big_) return std::nullopt;
         return steps;
     }
 
 private:
     std::string src_;
     std::size_t at_ = 0;
+    bool too_big_ = false;  // a number beyond kMaxNumber spoils the whole format
 
     char peek() const { return at_ < src_.size() ? src_[at_] : '\0'; }
     bool eat(char c) {
@@ -69,13 +70,16 @@ private:
     }
     static bool digit(char c) { return c >= '0' && c <= '9'; }
 
-    // An unsigned number, or nullopt when there is none here (or it is too big).
+    // An unsigned number, or nullopt when there is none here.
     std::optional<int> number() {
         if (!digit(peek())) return std::nullopt;
         int n = 0;
         while (digit(peek())) {
             n = n * 10 + (src_[at_++] - '0');
-            if (n > kMaxNumber) return std::nullopt;
+            if (n > kMaxNumber) {
+                too_big_ = true;
+                n = kMaxNumber;
+            }
         }
         return n;
     }
@@ -459,16 +463,19 @@ int write(std::string_view format, std::string& record, std::initializer_list<Ou
     return write(format, record, std::span<const Out>(items.begin(), items.size()));
 }
 
-std::string write(std::string_view format, std::initializer_list<Out> items) {
+std::string write(std::string_view format, std::span<const Out> items) {
     const auto steps = parse(format);
     if (!steps) return {};
-    const std::span<const Out> list(items.begin(), items.size());
-    if (list.size() > count_data(*steps)) return {};
+    if (items.size() > count_data(*steps)) return {};
     std::string out;
     std::size_t reach = 0;
-    if (run_write(*steps, list, out, false, reach) != kOk) return {};
+    if (run_write(*steps, items, out, false, reach) != kOk) return {};
     out.resize(reach, ' ');
     return out;
+}
+
+std::string write(std::string_view format, std::initializer_list<Out> items) {
+    return write(format, std::span<const Out>(items.begin(), items.size()));
 }
 
 int read(std::string_view format, std::string_view record, std::span<const In> targets) {

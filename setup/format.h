@@ -6,15 +6,22 @@
 // Tn (continue at column n), repeat counts before a descriptor or a
 // parenthesised group, nested groups; upper or lower case.
 //
-// Output: values are right-aligned and rounded; a value that does not fit
-// fills its field with asterisks; Iw.0 writes zero as blanks; F output writes
-// no leading zero before the decimal point when the field has no room for it
-// (".5000" in F8.4... see the tests for the exact rule).
+// Output: values are right-aligned and rounded (correct decimal rounding of
+// the binary value, ties to even); a value that does not fit fills its field
+// with asterisks, and so does a real that is not finite; Iw.m writes at least
+// m digits and Iw.0 writes zero as blanks; F output writes no zero before the
+// decimal point when there are decimals (0.5 in F8.4 is "   .5000", 0.5 in
+// F4.0 is "  0."), and a minus sign only when a digit that is not zero
+// remains (-0.00004 in F8.4 is "   .0000"). Aw writes a shorter text after
+// blanks and cuts a longer one to its first w characters.
 //
 // Input: blanks in a numeric field are ignored, an all-blank field reads as
-// zero, without a decimal point the last d digits are decimals, an exponent is
-// accepted; a character that cannot belong to a number is a read error,
-// reported through the result, never by aborting.
+// zero, without a decimal point the last d digits are decimals, an exponent
+// (E or D, or just a sign, then digits) is accepted; a character that cannot
+// belong to a number, or a value too large for its target, is a read error,
+// reported through the result, never by aborting. Aw into a text of length len
+// takes the rightmost len characters of the field when w >= len, else the w
+// characters left-justified and blank-padded.
 #pragma once
 
 #include <cstdint>
@@ -45,16 +52,19 @@ enum Status : int {
 // Writes items into an internal record of fixed length: the record is first
 // blank-filled over its current size, then the fields are written; writing past
 // its end fails with kOverflow. Items left over when the format ends are an
-// error (kBadItem); the format ends early when the items run out.
+// error (kBadItem); the format ends early, at the first data descriptor
+// without an item. On any failure the record is left as it was.
 int write(std::string_view format, std::string& record, std::span<const Out> items);
 int write(std::string_view format, std::string& record, std::initializer_list<Out> items);
 
-// Convenience: the written text itself, as long as the last column reached.
-// On any failure the result is empty.
+// Convenience: the written text itself, as long as the furthest column the
+// format reached (trailing nX included). On any failure the result is empty.
+std::string write(std::string_view format, std::span<const Out> items);
 std::string write(std::string_view format, std::initializer_list<Out> items);
 
 // Reads an internal record. The record reads as if blank-extended to whatever
-// length the format needs.
+// length the format needs. Every field is read before any target is set, so on
+// any failure all targets are left as they were.
 int read(std::string_view format, std::string_view record, std::span<const In> targets);
 int read(std::string_view format, std::string_view record, std::initializer_list<In> targets);
 
