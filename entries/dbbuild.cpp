@@ -1,8 +1,8 @@
 #include "entries/dbbuild.h"
 
-#include <stdlib.h>     // mkdtemp, mkstemp
-#include <sys/stat.h>   // umask
-#include <unistd.h>     // close
+#include <stdlib.h>    // mkdtemp, mkstemp
+#include <sys/stat.h>  // umask
+#include <unistd.h>    // close
 
 #include <cmath>
 #include <cstdio>
@@ -27,13 +27,13 @@ namespace fs = std::filesystem;
 // The card types in the order of their type numbers, and how many cards of
 // each type a record may hold (the record parser's slot runs).
 constexpr std::string_view kTypes = "123456789ABCDEFGHIJK+*";
-constexpr std::array<int, 22> kMaxCards = {2, 2, 1, 1, 5, 5, 5, 1, 10, 1, 20,
-                                           1, 1, 1, 1, 1, 1, 68, 5, 1, 1, 1};
+constexpr std::array<int, 22> kMaxCards = {2, 2, 1, 1, 5, 5, 5,  1, 10, 1, 20,
+                                           1, 1, 1, 1, 1, 1, 68, 5, 1,  1, 1};
 constexpr int kCardLen = 80;
-constexpr int kMaxText = 255;        // lengths are stored in one unsigned byte
-constexpr int kNoYear = 127;         // ref.lib year code of a reference without a year
-constexpr int kLineGroups = 3;       // d-spacing lines on one I card
-constexpr int kGroupWidth = 23;      // columns of one d-spacing line
+constexpr int kMaxText = 255;    // lengths are stored in one unsigned byte
+constexpr int kNoYear = 127;     // ref.lib year code of a reference without a year
+constexpr int kLineGroups = 3;   // d-spacing lines on one I card
+constexpr int kGroupWidth = 23;  // columns of one d-spacing line
 // 68 I cards of three lines stay within the 255 lines that di.lib can count.
 static_assert(68 * kLineGroups <= kMaxText);
 
@@ -69,7 +69,9 @@ void put16(std::string& out, std::int32_t v) {
     out += static_cast<char>(u & 0xFF);
 }
 
-void put8(std::string& out, int v) { out += static_cast<char>(static_cast<unsigned char>(v)); }
+void put8(std::string& out, int v) {
+    out += static_cast<char>(static_cast<unsigned char>(v));
+}
 
 struct Card {
     std::string text;
@@ -80,7 +82,7 @@ struct Card {
 struct Record {
     int number = 0;
     std::vector<Card> cards;
-    bool sound = true;  // every card 80 characters with a known type
+    bool sound = true;            // every card 80 characters with a known type
     std::array<int, 22> count{};  // cards of each type
     // The cards of each type, in record order (filled once the record is whole).
     std::array<std::vector<const Card*>, 22> bytype;
@@ -88,7 +90,7 @@ struct Record {
 
 // Message writer: "FILE:LINE: record R, card C (type T): text".
 class Reporter {
-public:
+  public:
     Reporter(std::string_view fname, std::ostream& err) : fname_(fname), err_(err) {}
 
     void card(const Record& r, const Card& c, std::string_view text, bool with_type = true) {
@@ -108,12 +110,14 @@ public:
 
     int faults = 0;
 
-private:
+  private:
     std::string fname_;
     std::ostream& err_;
 };
 
-std::string inquotes(std::string_view s) { return "'" + std::string(s) + "'"; }
+std::string inquotes(std::string_view s) {
+    return "'" + std::string(s) + "'";
+}
 
 // Splits the card file into records and checks their shape: card length,
 // characters, type codes, the first card, the K card and the per-type limits.
@@ -159,8 +163,8 @@ std::vector<Record> split_records(std::string_view text, Reporter& rep) {
             const auto u = static_cast<unsigned char>(line[i]);
             if (u < 32 || u == 127) {
                 rep.card(r, c,
-                         "column " + std::to_string(i + 1) +
-                             " holds a control character (code " + std::to_string(u) + ")");
+                         "column " + std::to_string(i + 1) + " holds a control character (code " +
+                             std::to_string(u) + ")");
                 r.sound = false;
                 break;
             }
@@ -170,8 +174,8 @@ std::vector<Record> split_records(std::string_view text, Reporter& rep) {
         }
         if (r.count[t]++ >= kMaxCards[t]) {
             rep.card(r, c,
-                     std::string("too many cards of type ") + kTypes[t] + " (a record holds at most " +
-                         std::to_string(kMaxCards[t]) + ")");
+                     std::string("too many cards of type ") + kTypes[t] +
+                         " (a record holds at most " + std::to_string(kMaxCards[t]) + ")");
         }
         if (kTypes[t] == 'K') open = false;
     }
@@ -192,7 +196,9 @@ struct Entry {
     std::size_t firstcard = 0;  // number of cards before the record in krx2.dat
 };
 
-bool is_cont(const Card* c) { return col(c->text, 70) == 'C'; }
+bool is_cont(const Card* c) {
+    return col(c->text, 70) == 'C';
+}
 
 // Name texts 1 to 4 (see the header for the mapping).
 void read_names(const Record& r, Entry& e) {
@@ -309,8 +315,7 @@ void read_lines(const Record& r, Entry& e, Reporter& rep) {
                 rep.card(r, *c, "intensity " + inquotes(stripped(itext)) + " is not a number");
                 good = false;
             } else if (inten < 0 || inten > 255) {
-                rep.card(r, *c,
-                         "intensity " + std::to_string(inten) + " is outside 0 to 255");
+                rep.card(r, *c, "intensity " + std::to_string(inten) + " is outside 0 to 255");
                 good = false;
             }
             if (fmt::read("(3I3)", hkl, {&h, &k, &l}) != fmt::kOk) {
@@ -323,8 +328,8 @@ void read_lines(const Record& r, Entry& e, Reporter& rep) {
 }
 
 void check_lengths(const Record& r, const Entry& e, Reporter& rep) {
-    static constexpr std::array<std::string_view, 4> kNameTexts = {
-        "chemical name", "mineral name", "formula", "other names"};
+    static constexpr std::array<std::string_view, 4> kNameTexts = {"chemical name", "mineral name",
+                                                                   "formula", "other names"};
     const Card& last = r.cards.back();
     for (std::size_t i = 0; i < e.names.size(); ++i) {
         if (e.names[i].size() > kMaxText) {
@@ -529,10 +534,10 @@ int compose_database(std::string_view text, std::string_view fname, KrxDatabase&
         for (const Card& c : r.cards) db.krx2 += c.text;
     }
     for (const Entry& e : entries) {
-        if (!fits32(db.namelib.size()) || !fits32(db.dilib.size()) ||
-            !fits32(db.reflib.size())) {
-            rep.file("a library file would pass 2147483647 bytes, the largest offset "
-                     "kelpa.ind can hold");
+        if (!fits32(db.namelib.size()) || !fits32(db.dilib.size()) || !fits32(db.reflib.size())) {
+            rep.file(
+                "a library file would pass 2147483647 bytes, the largest offset "
+                "kelpa.ind can hold");
             return rep.faults;
         }
         put32(db.kelpa, e.entid);
@@ -555,10 +560,9 @@ int compose_database(std::string_view text, std::string_view fname, KrxDatabase&
         db.reflib += e.journal + e.volume + e.page + e.authors;
     }
     db.entries = static_cast<std::int32_t>(entries.size());
-    db.sizes = {db.entries, static_cast<std::int32_t>(ncards),
-                static_cast<std::int32_t>(db.namelib.size()),
-                static_cast<std::int32_t>(db.dilib.size()),
-                static_cast<std::int32_t>(db.reflib.size())};
+    db.sizes = {
+        db.entries, static_cast<std::int32_t>(ncards), static_cast<std::int32_t>(db.namelib.size()),
+        static_cast<std::int32_t>(db.dilib.size()), static_cast<std::int32_t>(db.reflib.size())};
     return 0;
 }
 
@@ -696,8 +700,11 @@ int krxbuild(const std::string& cardfile, const std::string& outdir, const std::
         return 1;
     }
 
-    FileList files = {{"krx2.dat", db.krx2},     {"kelpa.ind", db.kelpa}, {"name.lib", db.namelib},
-                      {"di.lib", db.dilib},      {"ref.lib", db.reflib}};
+    FileList files = {{"krx2.dat", db.krx2},
+                      {"kelpa.ind", db.kelpa},
+                      {"name.lib", db.namelib},
+                      {"di.lib", db.dilib},
+                      {"ref.lib", db.reflib}};
     std::string sizes;
     for (std::size_t i = 0; i < db.sizes.size(); ++i) {
         sizes += (i ? " " : "") + std::to_string(db.sizes[i]);
