@@ -1,0 +1,448 @@
+#include "hits/subfile.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <csignal>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "setup/library.h"
+#include "tool/testdb.h"
+
+namespace fs = std::filesystem;
+using cvtest::read_file;
+using cvtest::record;
+using cvtest::subfile_bytes;
+using cvtest::write_file;
+
+namespace {
+
+using Words = std::array<std::uint32_t, cv::kTableWords>;
+
+struct Loaded {
+    int status = 0;
+    std::int32_t n = -99;
+    std::int32_t k = -99;
+    std::unique_ptr<Words> table = std::make_unique<Words>();
+    std::array<std::string, 100> records;
+};
+
+Loaded load(const std::string& path) {
+    Loaded l;
+    l.status = cv::cv_readmap(path, l.n, *l.table, l.k, l.records, 100);
+    return l;
+}
+
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::vector<std::string> names_in(const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// A library over n entries, without a database behind it.
+std::unique_ptr<cv::Library> library(int n) {
+    auto lib = std::make_unique<cv::Library>();
+    lib->cv_sizes.dbsize[0] = n;
+    return lib;
+}
+
+}  // namespace
+
+// ---- cv_readmap ----------------------------------------------------------------
+
+TEST(ReadMap, ReadsEveryField) {
+    cvtest::TempDir dir;
+    write_file(dir / "a", subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"}) + "junk");
+    const auto l = load(dir / "a");
+    EXPECT_EQ(l.status, 0);
+    EXPECT_EQ(l.n, 40);
+    EXPECT_EQ((*l.table)[0], 0x0000F00Fu);
+    EXPECT_EQ((*l.table)[1], 0xFF000081u);  // spare bits as the file holds them
+    EXPECT_EQ(l.k, 2);
+    EXPECT_EQ(l.records[0], record("one"));
+    EXPECT_EQ(l.records[1], record("two"));
+}
+
+TEST(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
+    cvtest::TempDir dir;
+    // 40 entries: n at 0..3, two words at 4..11, k at 12..15, one record 16..115.
+    const std::string whole = subfile_bytes(40, {7u, 1u}, {"r"});
+    ASSERT_EQ(whole.size(), 116u);
+    const struct {
+        std::size_t length;
+        int status;
+    } cases[] = {{0, -2}, {3, -2}, {4, -3}, {11, -3}, {12, -4}, {15, -4},
+                 {16, -5}, {115, -5}, {116, 0}};
+    for (const auto& c : cases) {
+        write_file(dir / "a", whole.substr(0, c.length));
+        const auto l = load(dir / "a");
+        EXPECT_EQ(l.status, c.status) << "length " << c.length;
+        if (c.length >= 4) {
+            EXPECT_EQ(l.n, 40) << "n is stored as soon as it is read";
+        }
+        if (c.length >= 16) {
+            EXPECT_EQ(l.k, 1);
+        }
+    }
+}
+
+TEST(ReadMap, OnlyRegularFilesAreRead) {
+    cvtest::TempDir dir;
+    EXPECT_EQ(load(dir / "missing").status, -1);
+    fs::create_directory(dir / "d");
+    EXPECT_EQ(load(dir / "d").status, -1);
+    // A FIFO with no writer would block a plain open; it is refused at once.
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(load(dir / "fifo").status, -1);
+    EXPECT_EQ(load("").status, -1);
+}
+
+TEST(ReadMap, CountsOutsideTheTablesAreRefused) {
+    cvtest::TempDir dir;
+    const std::vector<std::uint32_t> none;
+    write_file(dir / "a", subfile_bytes(-1, none, {}));
+    EXPECT_EQ(load(dir / "a").status, -2);
+    // One entry more than a table holds; the file is long enough to read it.
+    const std::string big = subfile_bytes(250017, std::vector<std::uint32_t>(7814, ~0u), {});
+    write_file(dir / "a", big);
+    EXPECT_EQ(load(dir / "a").status, -2);
+    // Exactly full tables are fine.
+    write_file(dir / "a", subfile_bytes(250016, std::vector<std::uint32_t>(7813, 1u), {"x"}));
+    const auto full = load(dir / "a");
+    EXPECT_EQ(full.status, 0);
+    EXPECT_EQ((*full.table)[7812], 1u);
+
+    // k below 0 or above the 100 records the history holds.
+    write_file(dir / "a", subfile_bytes(1, {1u}, {}).substr(0, 8) + std::string("\xff\xff\xff\xff"));
+    EXPECT_EQ(load(dir / "a").status, -4);
+    const std::vector<std::string> many(101, "r");
+    write_file(dir / "a", subfile_bytes(1, {1u}, many));
+    EXPECT_EQ(load(dir / "a").status, -4);
+    const std::vector<std::string> hundred(100, "r");
+    write_file(dir / "a", subfile_bytes(1, {1u}, hundred));
+    EXPECT_EQ(load(dir / "a").status, 0);
+}
+
+TEST(ReadMap, RandomBytesNeverReadPastTheTables) {
+    // Files of random length and content, many with plausible n and k, from a
+    // fixed seed: every read ends with one of the statuses, inside the tables.
+    cvtest::TempDir dir;
+    std::mt19937 rng(20240611);
+    for (int round = 0; round < 400; ++round) {
+        std::string bytes(rng() % 600, '\0');
+        for (auto& c : bytes) c = static_cast<char>(rng());
+        if (bytes.size() >= 4 && round % 2 == 0) {
+            const std::int32_t n = static_cast<std::int32_t>(rng() % 200) - 20;
+            std::memcpy(bytes.data(), &n, 4);
+            const std::size_t at = 4 + 4 * ((static_cast<std::size_t>(std::max(n, 0)) + 31) / 32);
+            if (bytes.size() >= at + 4) {
+                const std::int32_t k = static_cast<std::int32_t>(rng() % 8) - 2;
+                std::memcpy(bytes.data() + at, &k, 4);
+            }
+        }
+        write_file(dir / "r", bytes);
+        const auto l = load(dir / "r");
+        EXPECT_GE(l.status, -5);
+        EXPECT_LE(l.status, 0);
+    }
+}
+
+// ---- cv_writemap ---------------------------------------------------------------
+
+TEST(WriteMap, WritesTheLayoutByteForByte) {
+    cvtest::TempDir dir;
+    const std::array<std::uint32_t, 2> table = {0x00000005u, 0x80000001u};
+    const std::array<std::string, 2> records = {"alpha", std::string(120, 'z')};
+    ASSERT_EQ(cv::cv_writemap(dir / "a", 33, table, 2, records, 100), 0);
+    const std::string expected =
+        subfile_bytes(33, {0x00000005u, 0x80000001u}, {"alpha", std::string(100, 'z')});
+    EXPECT_EQ(read_file(dir / "a"), expected);
+    EXPECT_EQ(expected.size(), 8u + 8u + 200u);
+}
+
+TEST(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
+    cvtest::TempDir dir;
+    const std::array<std::uint32_t, 2> table{};
+    const std::array<std::string, 1> records = {"r"};
+    EXPECT_EQ(cv::cv_writemap(dir / "a", 65, table, 0, records, 100), -2);
+    EXPECT_EQ(cv::cv_writemap(dir / "a", -1, table, 0, records, 100), -2);
+    EXPECT_EQ(cv::cv_writemap(dir / "a", 64, table, 2, records, 100), -4);
+    EXPECT_EQ(cv::cv_writemap(dir / "a", 64, table, -1, records, 100), -4);
+    EXPECT_TRUE(names_in(dir.path()).empty());
+}
+
+TEST(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
+    cvtest::TempDir dir;
+    write_file(dir / "a", std::string(5000, 'o'));  // longer than the new contents
+    chmod((dir / "a").c_str(), 0640);
+    const std::array<std::uint32_t, 1> table = {3u};
+    ASSERT_EQ(cv::cv_writemap(dir / "a", 2, table, 0, {}, 100), 0);
+    EXPECT_EQ(read_file(dir / "a"), subfile_bytes(2, {3u}, {}));
+    EXPECT_EQ(mode_of(dir / "a"), 0640u);
+    EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"a"});  // no temporary left
+}
+
+TEST(WriteMap, NewFileGetsThePermissionsOfAPlainCreate) {
+    cvtest::TempDir dir;
+    const mode_t old = umask(027);
+    const std::array<std::uint32_t, 1> table = {3u};
+    const int status = cv::cv_writemap(dir / "new", 2, table, 0, {}, 100);
+    umask(old);
+    ASSERT_EQ(status, 0);
+    EXPECT_EQ(mode_of(dir / "new"), 0640u);  // 0666 less the umask 027
+}
+
+TEST(WriteMap, TargetsThatCannotBeCreated) {
+    cvtest::TempDir dir;
+    const std::array<std::uint32_t, 1> table = {3u};
+    fs::create_directory(dir / "d");
+    EXPECT_EQ(cv::cv_writemap(dir / "d", 2, table, 0, {}, 100), -1);
+    EXPECT_TRUE(fs::is_directory(dir / "d"));
+    EXPECT_EQ(cv::cv_writemap(dir / "nodir/a", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(cv::cv_writemap("", 2, table, 0, {}, 100), -1);
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    EXPECT_EQ(cv::cv_writemap(dir / "fifo", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"d", "fifo"}));
+}
+
+TEST(WriteMap, ASymbolicLinkStaysALink) {
+    cvtest::TempDir dir;
+    write_file(dir / "real", "old");
+    fs::create_symlink(dir / "real", dir / "link");
+    const std::array<std::uint32_t, 1> table = {1u};
+    ASSERT_EQ(cv::cv_writemap(dir / "link", 1, table, 0, {}, 100), 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(read_file(dir / "real"), subfile_bytes(1, {1u}, {}));
+}
+
+TEST(WriteMap, AFailedWriteLeavesTheOldFileByteForByte) {
+    // A child process under a small file-size limit: writes past it fail with
+    // EFBIG. The table block of 4 + 128 bytes at offset 4 crosses the limit.
+    cvtest::TempDir dir;
+    const std::string old = "old contents, twelve bytes and some more";
+    write_file(dir / "a", old);
+    chmod((dir / "a").c_str(), 0604);
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit {};
+        limit.rlim_cur = limit.rlim_max = 64;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        std::array<std::uint32_t, 32> table{};
+        const std::array<std::string, 1> records = {"r"};
+        _exit(-cv::cv_writemap(dir / "a", 1000, table, 1, records, 100));
+    }
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    ASSERT_TRUE(WIFEXITED(wstatus));
+    EXPECT_EQ(WEXITSTATUS(wstatus), 3);  // -3: fewer than W table words written
+    EXPECT_EQ(read_file(dir / "a"), old);
+    EXPECT_EQ(mode_of(dir / "a"), 0604u);
+    EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"a"});
+}
+
+// ---- cvl_savebitmap and cvl_readbitmap ------------------------------------------
+
+TEST(SaveBitmap, WritesTheCurrentTableAndHistory) {
+    cvtest::TempDir dir;
+    auto lib = library(40);
+    lib->cv_tables.curtbl[0] = 0x11u;
+    lib->cv_tables.curtbl[1] = 0x2u;
+    lib->cv_tables.curtbl[2] = 0xFFu;  // not in use, not written
+    lib->cv_history.nhist = 2;
+    lib->cv_history.histtx[0] = record("h1");
+    lib->cv_history.histtx[1] = record("h2");
+    ASSERT_EQ(lib->cvl_savebitmap(dir / "s"), 0);
+    EXPECT_EQ(read_file(dir / "s"), subfile_bytes(40, {0x11u, 0x2u}, {"h1", "h2"}));
+}
+
+TEST(SaveBitmap, FailureWarnsWithTheNameAndTheCode) {
+    cvtest::TempDir dir;
+    auto lib = library(40);
+    const std::string name = dir / "nodir/s";
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lib->cvl_savebitmap(name), -1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    // The warning's pieces wrap before column 80 (the temporary directory's
+    // name makes this one long).
+    const std::string head = " savebitmap WARNING: ";
+    const std::string msg = "unable to open/write file " + name;
+    const std::string warning = head.size() + msg.size() >= 80
+                                    ? head + "\n " + msg + "\n"
+                                    : head + msg + "\n";
+    EXPECT_EQ(err, warning + "savebitmap ERROR code:    -1\n");
+}
+
+TEST(ReadBitmap, LoadReplacesTableAndHistory) {
+    cvtest::TempDir dir;
+    write_file(dir / "f", subfile_bytes(40, {0xF0u, 0x80000001u}, {"F1", "F2"}));
+    auto lib = library(40);
+    lib->cv_tables.nhits = 40;
+    lib->cv_history.nhist = 1;
+    lib->cv_history.histtx[0] = record("Starting from full database");
+    ASSERT_EQ(lib->cvl_readbitmap(dir / "f", 4), 0);
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0xF0u);
+    EXPECT_EQ(lib->cv_tables.curtbl[1], 0x80000001u);
+    EXPECT_EQ(lib->cv_history.nhist, 2);
+    EXPECT_EQ(lib->cv_history.histtx[0], record("F1"));
+    EXPECT_EQ(lib->cv_history.histtx[1], record("F2"));
+    EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
+    EXPECT_EQ(lib->cvl_rephits(0), 6);    // four entries and two spare bits
+}
+
+TEST(ReadBitmap, CombineAppendsTheStepAndTheFilesRecords) {
+    cvtest::TempDir dir;
+    const std::string name = dir / "b";
+    write_file(name, subfile_bytes(40, {0x6u, 0u}, {"B1", std::string(100, 'x')}));
+    auto lib = library(40);
+    lib->cv_tables.curtbl[0] = 0x3u;
+    lib->cv_history.nhist = 1;
+    lib->cv_history.histtx[0] = record("A1");
+    ASSERT_EQ(lib->cvl_readbitmap(name, 1), 0);
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x7u);
+    EXPECT_EQ(lib->cv_tables.nhits, 3);
+    ASSERT_EQ(lib->cv_history.nhist, 4);
+    EXPECT_EQ(lib->cv_history.histtx[0], record("A1"));
+    EXPECT_EQ(lib->cv_history.histtx[1], record("Combine using File contents (" + name + ")"));
+    EXPECT_EQ(lib->cv_history.histtx[2], record("... B1"));
+    EXPECT_EQ(lib->cv_history.histtx[3], "... " + std::string(96, 'x'));
+}
+
+TEST(ReadBitmap, FileWithoutHistoryAddsOnlyTheStep) {
+    cvtest::TempDir dir;
+    write_file(dir / "b", subfile_bytes(10, {0x1u}, {}));
+    auto lib = library(10);
+    lib->cv_tables.curtbl[0] = 0x3u;
+    lib->cv_history.nhist = 1;
+    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 0), 0);
+    EXPECT_EQ(lib->cv_history.nhist, 2);
+    EXPECT_EQ(lib->cv_history.histtx[1].substr(0, 24), "Match by File contents (");
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x1u);
+
+    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 4), 0);  // loading it empties the history
+    EXPECT_EQ(lib->cv_history.nhist, 0);
+}
+
+TEST(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
+    cvtest::TempDir dir;
+    auto lib = library(40);
+    lib->cv_tables.curtbl[0] = 0x9u;
+    lib->cv_history.nhist = 1;
+    lib->cv_history.histtx[0] = record("A1");
+
+    // A table of another size: the warning only.
+    const std::string other = dir / "o";
+    write_file(other, subfile_bytes(41, {0xFFu, 0x1u}, {"O1"}));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lib->cvl_readbitmap(other, 1), -2);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("bitmap on file " + other + " has a different size than current database\n"),
+              std::string::npos);
+    EXPECT_EQ(err.find("ERROR code"), std::string::npos);
+    EXPECT_EQ(err.substr(0, 22), " readbitmap WARNING: \n");  // long name: two lines
+
+    // A file that ends inside its table: warning, then the code line with -3.
+    const std::string cut = dir / "c";
+    write_file(cut, subfile_bytes(40, {1u, 1u}, {}).substr(0, 10));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lib->cvl_readbitmap(cut, 4), -1);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("unable to open/read file " + cut + "\n"), std::string::npos);
+    EXPECT_EQ(err.substr(err.size() - 29), "readbitmap ERROR code:    -3\n");
+
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x9u);
+    EXPECT_EQ(lib->cv_history.nhist, 1);
+    EXPECT_EQ(lib->cv_history.histtx[0], record("A1"));
+}
+
+TEST(ReadBitmap, MessagesOnOneLineForShortNames) {
+    // Run from inside the directory so that the name is short.
+    cvtest::TempDir dir;
+    const auto here = fs::current_path();
+    fs::current_path(dir.path());
+    auto lib = library(40);
+    testing::internal::CaptureStderr();
+    const int status = lib->cvl_readbitmap("missing.sub", 4);
+    const std::string err = testing::internal::GetCapturedStderr();
+    fs::current_path(here);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(err,
+              " readbitmap WARNING: unable to open/read file missing.sub\n"
+              "readbitmap ERROR code:    -1\n");
+}
+
+TEST(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
+    cvtest::TempDir dir;
+    auto lib = library(8);
+    lib->cv_history.nhist = 98;
+    lib->cv_tables.curtbl[0] = 0x1u;
+    write_file(dir / "b", subfile_bytes(8, {0x2u}, {"B1", "B2", "B3"}));
+    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 1), 0);
+    EXPECT_EQ(lib->cv_history.nhist, 100);
+    EXPECT_EQ(lib->cv_history.histtx[98].substr(0, 14), "Combine using ");
+    EXPECT_EQ(lib->cv_history.histtx[99], record("... B1"));
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x3u);  // the table is right all the same
+
+    // A file declaring 101 records is unreadable (-4, the k field).
+    write_file(dir / "big", subfile_bytes(8, {0x2u}, std::vector<std::string>(101, "r")));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lib->cvl_readbitmap(dir / "big", 4), -1);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.substr(err.size() - 29), "readbitmap ERROR code:    -4\n");
+    EXPECT_EQ(lib->cv_history.nhist, 100);
+}
+
+TEST(ReadBitmap, NamesAreUsedWhole) {
+    cvtest::TempDir dir;
+    // A name of more than 80 characters whose first 80 name another file.
+    const std::string longname = (dir / std::string(80, 'n')) + "-tail";
+    const std::string cut = longname.substr(0, 80);
+    write_file(cut, subfile_bytes(8, {0xFFu}, {"wrong file"}));
+    auto lib = library(8);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lib->cvl_readbitmap(longname, 4), -1);
+    testing::internal::GetCapturedStderr();
+
+    write_file(longname, subfile_bytes(8, {0x5u}, {"right file"}));
+    ASSERT_EQ(lib->cvl_readbitmap(longname, 4), 0);
+    EXPECT_EQ(lib->cv_history.histtx[0], record("right file"));
+
+    // A blank-padded name is used up to its last significant character; a
+    // terminated one up to its NUL.
+    ASSERT_EQ(lib->cvl_savebitmap(longname + "    "), 0);
+    ASSERT_EQ(lib->cvl_savebitmap(std::string(dir / "t") + '\0' + "garbage"), 0);
+    EXPECT_EQ(read_file(dir / "t"), subfile_bytes(8, {0x5u}, {"right file"}));
+    EXPECT_EQ(read_file(cut), subfile_bytes(8, {0xFFu}, {"wrong file"}));
+
+    // The history text holds the whole name, cut with the record at 100.
+    ASSERT_EQ(lib->cvl_readbitmap(longname, 1), 0);
+    EXPECT_EQ(lib->cv_history.histtx[1],
+              ("Combine using File contents (" + longname + ")").substr(0, 100));
+}
+
+TEST(ReadBitmap, LoadThenSaveReproducesTheFile) {
+    cvtest::TempDir dir;
+    const std::string original =
+        subfile_bytes(37, {0xDEADBEEFu, 0xFFFFFFE0u}, {std::string(100, '~'), "  lead", ""});
+    write_file(dir / "in", original + "trailing bytes are not kept");
+    auto lib = library(37);
+    ASSERT_EQ(lib->cvl_readbitmap(dir / "in", 4), 0);
+    ASSERT_EQ(lib->cvl_savebitmap(dir / "out"), 0);
+    EXPECT_EQ(read_file(dir / "out"), original);
+}

@@ -1,0 +1,154 @@
+#include "hits/tables.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace {
+
+using Table = std::array<std::uint32_t, 4>;
+constexpr std::uint32_t kJunk = 0xA5A5A5A5u;
+
+Table filled(std::uint32_t value) {
+    Table t;
+    t.fill(value);
+    return t;
+}
+
+}  // namespace
+
+TEST(Tables, NoEntriesTouchesNoWord) {
+    Table t = filled(kJunk);
+    Table out = filled(kJunk);
+    EXPECT_EQ(cv::tblclr(t, 0), 0);
+    EXPECT_EQ(cv::tblset(t, 0), 0);
+    cv::tblnot(t, out, 0);
+    cv::tblcopy(filled(0), out, 0);
+    cv::tblor(filled(0), filled(0), out, 0);
+    EXPECT_EQ(t, filled(kJunk));
+    EXPECT_EQ(out, filled(kJunk));
+    EXPECT_EQ(cv::tblcount(t, 0), 0);
+    EXPECT_EQ(cv::tblbittest(t, 1, 0), -1);
+}
+
+TEST(Tables, SetFillsWholeWordsThenTheLowBitsOfTheNext) {
+    Table t = filled(0);
+    t[2] = kJunk;
+    EXPECT_EQ(cv::tblset(t, 33), 33);
+    EXPECT_EQ(t[0], 0xFFFFFFFFu);
+    EXPECT_EQ(t[1], 0x00000001u);
+    EXPECT_EQ(t[2], kJunk);  // the third word is not in use
+    EXPECT_EQ(cv::tblcount(t, 33), 33);
+
+    Table u = filled(kJunk);
+    EXPECT_EQ(cv::tblset(u, 64), 64);
+    EXPECT_EQ(u[0], 0xFFFFFFFFu);
+    EXPECT_EQ(u[1], 0xFFFFFFFFu);
+    EXPECT_EQ(u[2], kJunk);
+}
+
+TEST(Tables, SpareBitsAreKeptAndCounted) {
+    // 33 entries: word 1 holds entry 33 in bit 0, bits 1..31 are spare.
+    Table t = filled(0);
+    t[1] = 0x80000000u;
+    cv::tblset(t, 33);
+    EXPECT_EQ(t[1], 0x80000001u);
+    EXPECT_EQ(cv::tblcount(t, 33), 34);  // the spare bit counts too
+
+    // 40 entries: the low 8 bits of word 1 are entries 33..40.
+    Table a = filled(0);
+    a[0] = 0x0000FFFFu;
+    a[1] = 0xF0000F0Fu;
+    Table b = filled(kJunk);
+    cv::tblnot(a, b, 40);
+    EXPECT_EQ(b[0], 0xFFFF0000u);
+    EXPECT_EQ(b[1], 0xF0000FF0u);  // 0x0F inverted to 0xF0, the spare bits as they were
+    EXPECT_EQ(b[2], kJunk);
+
+    // tblcopy, tblor and tbland carry spare bits like any other bit.
+    Table c = filled(0);
+    cv::tblcopy(a, c, 40);
+    EXPECT_EQ(c[1], 0xF0000F0Fu);
+    Table d = filled(0);
+    d[1] = 0x01000001u;
+    Table e = filled(kJunk);
+    cv::tblor(a, d, e, 40);
+    EXPECT_EQ(e[1], 0xF1000F0Fu);
+    cv::tbland(a, d, e, 40);
+    EXPECT_EQ(e[1], 0x00000001u);
+    EXPECT_EQ(e[2], kJunk);
+}
+
+TEST(Tables, NotOverWholeWordsInvertsExactlyThoseWords) {
+    Table a = {0x12345678u, 0u, 0xFFFFFFFFu, 0xFFFFFFFFu};
+    Table b = filled(kJunk);
+    cv::tblnot(a, b, 64);
+    EXPECT_EQ(b[0], 0xEDCBA987u);
+    EXPECT_EQ(b[1], 0xFFFFFFFFu);
+    EXPECT_EQ(b[2], kJunk);
+    // In place.
+    cv::tblnot(a, a, 64);
+    EXPECT_EQ(a[0], 0xEDCBA987u);
+    EXPECT_EQ(a[2], 0xFFFFFFFFu);
+}
+
+TEST(Tables, EntriesCountFromTheLeastSignificantBit) {
+    Table t = filled(0);
+    cv::tblbitset(t, 1, 100, 1);
+    cv::tblbitset(t, 32, 100, 1);
+    cv::tblbitset(t, 33, 100, 5);  // any non-zero value sets
+    EXPECT_EQ(t[0], 0x80000001u);
+    EXPECT_EQ(t[1], 0x00000001u);
+    EXPECT_EQ(cv::tblbittest(t, 32, 100), 1);
+    EXPECT_EQ(cv::tblbittest(t, 31, 100), 0);
+    cv::tblbitset(t, 32, 100, 0);
+    EXPECT_EQ(t[0], 0x00000001u);
+}
+
+TEST(Tables, EntriesAboveNAreOutside) {
+    Table t = filled(0);
+    t[1] = 0x00000004u;  // entry 35, a spare bit when n = 34
+    EXPECT_EQ(cv::tblbittest(t, 34, 34), 0);
+    EXPECT_EQ(cv::tblbittest(t, 35, 34), -1);
+    cv::tblbitset(t, 34, 34, 1);
+    EXPECT_EQ(t[1], 0x00000006u);
+    cv::tblbitset(t, 35, 34, 0);  // k = n + 1: nothing happens
+    cv::tblbitset(t, 36, 34, 1);
+    EXPECT_EQ(t[1], 0x00000006u);
+}
+
+TEST(Tables, CountAddsEveryWordInUse) {
+    // all ones 32, zero 0, two bits, every other nibble 16
+    const Table t = {0xFFFFFFFFu, 0u, 0x80000001u, 0x0F0F0F0Fu};
+    EXPECT_EQ(cv::tblcount(t, 128), 50);
+    EXPECT_EQ(cv::tblcount(t, 65), 34);  // three words in use
+    EXPECT_EQ(cv::tblcount(t, 64), 32);
+}
+
+TEST(Tables, OrAndMayWriteOverAnOperand) {
+    Table a = {0b1100u, 0, 0, 0};
+    const Table b = {0b1010u, 0, 0, 0};
+    cv::tblor(a, b, a, 4);
+    EXPECT_EQ(a[0], 0b1110u);
+    cv::tbland(b, a, a, 4);
+    EXPECT_EQ(a[0], 0b1010u);
+}
+
+TEST(Tables, NeverReachPastTheTableGiven) {
+    // A count larger than the table is held to the table: the guard words
+    // around the two-word table stay as they are.
+    std::array<std::uint32_t, 4> storage = {kJunk, 0, 0, kJunk};
+    std::span<std::uint32_t> t(storage.data() + 1, 2);
+    cv::tblset(t, 1000);
+    cv::tblnot(t, t, 1000);
+    cv::tblbitset(t, 65, 1000, 1);
+    EXPECT_EQ(cv::tblbittest(t, 65, 1000), 0);
+    EXPECT_EQ(cv::tblcount(t, 1000), 0);
+    EXPECT_EQ(storage[0], kJunk);
+    EXPECT_EQ(storage[3], kJunk);
+    // A negative count is no entries at all.
+    cv::tblset(t, -5);
+    EXPECT_EQ(cv::tblcount(t, 64), 0);
+}
