@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "setup/library.h"
 #include "tests/tool/testdb.h"
@@ -69,6 +70,70 @@ inline std::string di_record(std::initializer_list<std::pair<std::int32_t, int>>
 // Opens path for reading into a Library handle (closed by the Library).
 inline void attach(std::FILE*& handle, const std::string& path) {
     handle = std::fopen(path.c_str(), "rb");
+}
+
+}  // namespace cvtest
+
+namespace cvtest {
+
+// One entry of a hand-made KRX1 database.
+struct KrxEntry {
+    std::int32_t entid;
+    std::string names[4];  // name texts 1 to 4
+    int year_code;
+    std::string ref[4];                               // journal code, volume, page, authors
+    std::vector<std::pair<std::int32_t, int>> lines;  // angle code, intensity
+};
+
+// Writes kelpa.ind, name.lib, di.lib and ref.lib for the entries, in order, into
+// the line-1 directory of db, and an empty krx2.dat so start-up stays quiet.
+inline void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
+    std::string index, names, di, refs;
+    for (const auto& e : entries) {
+        std::string d = bytes({static_cast<int>(e.lines.size())});
+        for (const auto& [code, intensity] : e.lines) d += be16(code);
+        for (const auto& [code, intensity] : e.lines) d += bytes({intensity});
+        index += index_record(e.entid, static_cast<std::int32_t>(names.size()),
+                              static_cast<std::int32_t>(di.size()),
+                              static_cast<std::int32_t>(refs.size()), 0);
+        names += name_record(e.names[0], e.names[1], e.names[2], e.names[3]);
+        di += d;
+        refs += ref_record(e.year_code, e.ref[0], e.ref[1], e.ref[2], e.ref[3]);
+    }
+    db.put("kelpa.ind", index);
+    db.put("name.lib", names);
+    db.put("di.lib", di);
+    db.put("ref.lib", refs);
+    db.put_krx2("");
+}
+
+// Five entries for the search and listing tools. Their lines use angle codes
+// whose d-spacings are known: -10000 is 1.5098468, 0 is 1.0893674, 10000 is
+// 0.8956282, 31416 is 0.770299, -31415 is 33222.297, and -31416 has none.
+inline std::vector<KrxEntry> five_entries() {
+    return {
+        {9101,
+         {"Silicon Oxide", "Quartz, syn", "SiO2", "Silica"},
+         76,
+         {"ACBCAR", "B32", "2456", "Le Page, Y., Donnay, G."},
+         {{-10000, 100}, {0, 50}, {10000, 50}, {-31415, 10}}},
+        {9102,
+         {"Calcium Carbonate", "Calcite, syn", "CaCO3", "Calcspar"},
+         53,
+         {"NBSCAQ", "2", "51", "Swanson, H.E., Fuyat, R.K."},
+         {{0, 7}}},
+        {9103, {"Silicon", "", "Si", ""}, 75, {"JACGAR", "8", "457", "Hom, T., Post, B."}, {}},
+        {9104,
+         {"Titanium Oxide", "Rutile, syn", "TiO2", "Titania"},
+         71,
+         {"ACBCAR", "B27", "2133", "Baur, W.H., Khan, A.A."},
+         {{-31416, 100}, {10000, 20}}},
+        {9105,
+         {"Silicon Oxide", "Cristobalite", "SiO2", ""},
+         127,
+         {"AMMIAZ", "", "", "Swanson, H.E., Peiser, H.S."},
+         {{31416, 255}, {-31415, 1}}},
+    };
 }
 
 }  // namespace cvtest
