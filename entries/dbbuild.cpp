@@ -4,7 +4,6 @@
 #include <sys/stat.h>  // umask
 #include <unistd.h>    // close
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <limits>
@@ -13,6 +12,7 @@
 #include <sstream>
 #include <utility>
 
+#include "entries/angles.h"
 #include "setup/fileio.h"
 #include "setup/format.h"
 #include "setup/library.h"
@@ -307,7 +307,7 @@ void read_lines(const Record& r, Entry& e, Reporter& rep) {
             if (d == 0.0f) continue;  // no line in this group
             bool good = true;
             std::int32_t code = 0;
-            if (krxcode(code, d) != 1) {
+            if (dtokrx(code, d) != 1) {
                 rep.card(r, *c, "d-spacing " + inquotes(stripped(dtext)) + " has no angle code");
                 good = false;
             }
@@ -468,18 +468,6 @@ bool write_into(const fs::path& out, const FileList& files, std::ostream& err) {
 }
 
 }  // namespace
-
-int krxcode(std::int32_t& code, float d) {
-    constexpr float kPi = 3.1415927f;  // single-precision pi, 40490FDB
-    if (d <= 0.0f) return 0;
-    const float x = 0.770299f / d;
-    if (!(x <= 1.0f)) return 0;  // also refuses NaN
-    const float s = static_cast<float>(std::asin(static_cast<double>(x)));
-    const float v = (s * 4.0f - kPi) * 10000.0f;
-    // Rounded half away from zero.
-    code = v < 0.0f ? static_cast<std::int32_t>(v - 0.5f) : static_cast<std::int32_t>(v + 0.5f);
-    return 1;
-}
 
 int compose_database(std::string_view text, std::string_view fname, KrxDatabase& db,
                      std::ostream& err) {

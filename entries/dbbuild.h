@@ -30,7 +30,8 @@
 //               (blank: no year)
 //   lines       the d-spacing lines of the I cards, three groups of 23
 //               columns a card, in card order; a group whose d-spacing is 0
-//               is no line
+//               is no line; each d-spacing is stored as its angle code
+//               (dtokrx), so it must be at least 0.770299
 // Texts are stored as they stand on the cards, markup included.
 //
 // pdsize.txt holds five integers: the entry count, the number of cards in
@@ -60,10 +61,6 @@ struct KrxDatabase {
 // The names of the four code tables, copied from the table directory.
 inline constexpr std::array<std::string_view, 4> kCodeTables = {"stdcodes.tbl", "mineral.tbl",
                                                                 "picodes.tbl", "codens.tbl"};
-
-// The angle code of d-spacing d, in the single-precision arithmetic that the
-// readers invert: 1 and the code, or 0 when d has no code (d below 0.770299).
-int krxcode(std::int32_t& code, float d);
 
 // Checks the card file text (named fname in messages) and composes the
 // database. Each fault writes one message line to err. Returns the number of

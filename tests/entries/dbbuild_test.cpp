@@ -62,25 +62,6 @@ std::string bytes(std::initializer_list<int> values) {
     return out;
 }
 
-// ---- angle codes --------------------------------------------------------------
-
-TEST(DbBuildCode, SinglePrecisionCodes) {
-    std::int32_t c = 0;
-    ASSERT_EQ(cv::krxcode(c, 1.0f), 1);
-    EXPECT_EQ(c, 3756);
-    ASSERT_EQ(cv::krxcode(c, 2.0f), 1);
-    EXPECT_EQ(c, -15601);
-    ASSERT_EQ(cv::krxcode(c, 0.770299f), 1);
-    EXPECT_EQ(c, 31416);
-    ASSERT_EQ(cv::krxcode(c, 10.0f), 1);
-    EXPECT_EQ(c, -28332);
-    c = 77;
-    EXPECT_EQ(cv::krxcode(c, 0.77f), 0);
-    EXPECT_EQ(cv::krxcode(c, 0.0f), 0);
-    EXPECT_EQ(cv::krxcode(c, -1.0f), 0);
-    EXPECT_EQ(c, 77);
-}
-
 // ---- the bytes of a small database ---------------------------------------------
 
 // Record 1: entry 000012 with names, a reference and two lines (d = 1.0, and
