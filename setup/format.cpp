@@ -33,7 +33,9 @@ struct Step {
     int d;
 };
 
-bool is_data(const Step& s) { return s.kind == 'A' || s.kind == 'I' || s.kind == 'F'; }
+bool is_data(const Step& s) {
+    return s.kind == 'A' || s.kind == 'I' || s.kind == 'F';
+}
 
 // Guards against formats that would unroll into absurd sizes; every format the
 // library uses is far below these.
@@ -41,7 +43,7 @@ constexpr int kMaxNumber = 32767;
 constexpr std::size_t kMaxSteps = 1 << 16;
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view text) {
         // Blanks carry no meaning inside a format.
         for (char c : text) {
@@ -57,7 +59,7 @@ public:
         return steps;
     }
 
-private:
+  private:
     std::string src_;
     std::size_t at_ = 0;
     bool too_big_ = false;  // a number beyond kMaxNumber spoils the whole format
@@ -157,7 +159,9 @@ private:
     }
 };
 
-std::optional<std::vector<Step>> parse(std::string_view format) { return Parser(format).parse(); }
+std::optional<std::vector<Step>> parse(std::string_view format) {
+    return Parser(format).parse();
+}
 
 std::size_t count_data(const std::vector<Step>& steps) {
     return static_cast<std::size_t>(std::count_if(steps.begin(), steps.end(), is_data));
@@ -167,7 +171,9 @@ std::size_t count_data(const std::vector<Step>& steps) {
 // Output fields
 // ---------------------------------------------------------------------------
 
-std::string stars(int w) { return std::string(static_cast<std::size_t>(w), '*'); }
+std::string stars(int w) {
+    return std::string(static_cast<std::size_t>(w), '*');
+}
 
 // Right-aligns text in w columns, or asterisks when it does not fit.
 std::string right(std::string_view text, int w) {
@@ -200,8 +206,8 @@ std::string edit_f(double x, int w, int d) {
     const double magnitude = std::fabs(x);
     // The largest double has 309 integer digits; d is bounded by kMaxNumber.
     std::vector<char> buf(static_cast<std::size_t>(d) + 320);
-    const auto res = std::to_chars(buf.data(), buf.data() + buf.size(), magnitude,
-                                   std::chars_format::fixed, d);
+    const auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::fixed, d);
     if (res.ec != std::errc()) return stars(w);
     std::string text(buf.data(), res.ptr);
     if (d == 0) text += '.';
@@ -272,7 +278,9 @@ int run_write(const std::vector<Step>& steps, std::span<const Out> items, std::s
 // Input fields
 // ---------------------------------------------------------------------------
 
-bool blank(char c) { return c == ' '; }
+bool blank(char c) {
+    return c == ' ';
+}
 
 // Iw input: blanks are ignored; an optional sign, then digits. An empty field
 // (or a lone sign) is zero. A value outside the 32-bit range is an error.
@@ -502,8 +510,8 @@ int read(std::string_view format, std::string_view record, std::span<const In> t
             }
             // Columns beyond the end of the record read as blanks.
             const std::string field =
-                w == 0 ? std::string() : cols(record, static_cast<int>(pos + 1),
-                                              static_cast<int>(pos + w));
+                w == 0 ? std::string()
+                       : cols(record, static_cast<int>(pos + 1), static_cast<int>(pos + w));
             const int status = scan(s, field, targets[next], values[next]);
             if (status != kOk) return status;
             ++next;

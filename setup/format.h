@@ -43,10 +43,10 @@ using In = std::variant<std::string*, std::int32_t*, float*, double*>;
 // Status of a read or write: 0 success; otherwise one of these.
 enum Status : int {
     kOk = 0,
-    kBadFormat = 1,   // the format string cannot be parsed
-    kBadItem = 2,     // an item does not suit its descriptor (text for I, number for A, ...)
-    kBadInput = 3,    // a field holds a character that cannot belong to its number
-    kOverflow = 4,    // the record is too short for what the format writes or reads
+    kBadFormat = 1,  // the format string cannot be parsed
+    kBadItem = 2,    // an item does not suit its descriptor (text for I, number for A, ...)
+    kBadInput = 3,   // a field holds a character that cannot belong to its number
+    kOverflow = 4,   // the record is too short for what the format writes or reads
 };
 
 // Writes items into an internal record of fixed length: the record is first

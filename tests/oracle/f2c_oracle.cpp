@@ -7,14 +7,17 @@
 #include <fstream>
 #include <sstream>
 
+// clang-format off
+// f2c.h comes after the standard headers: it defines abs, min and max as
+// macros, which are undone at once.
 #include <f2c.h>
-// f2c.h defines these as macros, which would break the standard library.
 #undef abs
 #undef min
 #undef max
 #undef dabs
 #undef dmin
 #undef dmax
+// clang-format on
 
 extern "C" {
 integer s_wsfi(icilist*);

@@ -148,14 +148,16 @@ const std::vector<Quoted>& quoted() {
 // A deterministic source of choices (a fixed seed, and no distribution
 // objects whose results could differ between standard libraries).
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed) : gen_(seed) {}
     int below(int n) { return static_cast<int>(gen_() % static_cast<std::uint64_t>(n)); }
     bool chance(int percent) { return below(100) < percent; }
-    char pick(const std::string& set) { return set[static_cast<std::size_t>(below(static_cast<int>(set.size())))]; }
+    char pick(const std::string& set) {
+        return set[static_cast<std::size_t>(below(static_cast<int>(set.size())))];
+    }
     double unit() { return static_cast<double>(gen_() >> 11) * 0x1.0p-53; }
 
-private:
+  private:
     std::mt19937_64 gen_;
 };
 
@@ -253,7 +255,8 @@ std::string place(Rng& rng, const std::string& s, int w) {
     const auto width = static_cast<std::size_t>(w);
     if (s.size() >= width) return s.substr(0, width);
     const auto room = width - s.size();
-    const auto lead = rng.chance(50) ? room : static_cast<std::size_t>(rng.below(static_cast<int>(room) + 1));
+    const auto lead =
+        rng.chance(50) ? room : static_cast<std::size_t>(rng.below(static_cast<int>(room) + 1));
     return std::string(lead, ' ') + s + std::string(room - lead, ' ');
 }
 
@@ -414,9 +417,10 @@ TEST(FormatOracle, WritesAgreeForEveryQuotedFormat) {
     for (const Quoted& q : quoted()) {
         for (int round = 0; round < kRounds; ++round) {
             // Mostly every item, sometimes fewer: the format then ends early.
-            const std::size_t n = rng.chance(80) ? q.fields.size()
-                                                 : static_cast<std::size_t>(rng.below(
-                                                       static_cast<int>(q.fields.size()) + 1));
+            const std::size_t n =
+                rng.chance(80)
+                    ? q.fields.size()
+                    : static_cast<std::size_t>(rng.below(static_cast<int>(q.fields.size()) + 1));
             std::vector<oracle::Item> items;
             int bare_len = 0;
             for (std::size_t i = 0; i < n; ++i) {
@@ -461,9 +465,10 @@ TEST(FormatOracle, ReadsAgreeForEveryQuotedFormat) {
     int too_large = 0;
     for (const Quoted& q : quoted()) {
         for (int round = 0; round < kRounds; ++round) {
-            const std::size_t n = rng.chance(85) ? q.fields.size()
-                                                 : static_cast<std::size_t>(rng.below(
-                                                       static_cast<int>(q.fields.size()) + 1));
+            const std::size_t n =
+                rng.chance(85)
+                    ? q.fields.size()
+                    : static_cast<std::size_t>(rng.below(static_cast<int>(q.fields.size()) + 1));
             // Columns the format skips hold anything; the fields go on top.
             std::string record = random_text(rng, q.reach + rng.below(4));
             for (const Field& f : q.fields) {
@@ -516,11 +521,11 @@ TEST(FormatOracle, ReadsAgreeForEveryQuotedFormat) {
 TEST(FormatOracle, ReadsAgreeOnHandPickedNumericFields) {
     // Corners of the input rules, each through both implementations.
     const std::vector<std::string> fields = {
-        "",      "-",     "+",     ".",     "-.",    "E5",    "1E",   "1E+",  "1+2",
-        "1-2",   "1.5D2", "1.5d2", "1.5e2", "1.5Q2", "1 2 3", "1.2.3", "1e2e3", "abc",
-        "1e 2",  "1.5e",  "Inf",   "NaN",   "1d",    "+e",    "e",    ".e1",  "-0",
-        "+-1",   "-+1",   "1--",   "1. 5",  "1d-1",  " - 1",  "1-",   "--1",  "1.e1",
-        "0.0005", "00012", "1e-400", "1 E 1", "*",    "1*",   "\t1",  "1/2",  "+.",
+        "",       "-",     "+",      ".",     "-.",    "E5",    "1E",    "1E+",   "1+2",
+        "1-2",    "1.5D2", "1.5d2",  "1.5e2", "1.5Q2", "1 2 3", "1.2.3", "1e2e3", "abc",
+        "1e 2",   "1.5e",  "Inf",    "NaN",   "1d",    "+e",    "e",     ".e1",   "-0",
+        "+-1",    "-+1",   "1--",    "1. 5",  "1d-1",  " - 1",  "1-",    "--1",   "1.e1",
+        "0.0005", "00012", "1e-400", "1 E 1", "*",     "1*",    "\t1",   "1/2",   "+.",
     };
     for (const std::string& field : fields) {
         for (const char* format : {"(F8.2)", "(F8.0)", "(I8)"}) {
@@ -589,7 +594,8 @@ TEST(FormatOracle, ListedMessagesOfTheLibraryAgree) {
     EXPECT_EQ(fmt::listed({std::string_view(" INVALID CARD TYPE="), std::string_view("X")}),
               oracle::listed({std::string(" INVALID CARD TYPE="), std::string("X")}));
     EXPECT_EQ(fmt::listed({0, -5, 123456}), oracle::listed({0, -5, 123456}));
-    EXPECT_EQ(fmt::listed({std::string_view("CONTINUED")}), oracle::listed({std::string("CONTINUED")}));
+    EXPECT_EQ(fmt::listed({std::string_view("CONTINUED")}),
+              oracle::listed({std::string("CONTINUED")}));
     EXPECT_EQ(fmt::listed({}), oracle::listed({}));
 }
 
@@ -645,8 +651,7 @@ TEST(FormatOracleKnownDifference, IntegerAtTheEndOfAListedLine) {
     // piece of 9 characters it would reach column 80, so it starts a new line;
     // libf2c counts its 8 digits only and ends the line in column 80.
     const std::string letters(70, 'a');
-    EXPECT_EQ(fmt::listed({std::string_view(letters), 12345678}),
-              " " + letters + "\n 12345678\n");
+    EXPECT_EQ(fmt::listed({std::string_view(letters), 12345678}), " " + letters + "\n 12345678\n");
     EXPECT_EQ(oracle::listed({letters, 12345678}), " " + letters + " 12345678\n");
 }
 

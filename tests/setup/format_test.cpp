@@ -18,9 +18,9 @@ using std::string_view;
 // ---------------------------------------------------------------------------
 
 TEST(FormatParse, RejectsWhatIsNotAFormat) {
-    for (const char* bad : {"", "A5", "(A5", "(A5))", "(Z5)", "(F8)", "(F8.)", "(I)", "(0A5)",
-                            "(T0,A1)", "(3T5,A1)", "(T,A1)", "(A0)", "(I3.4)", "(A5,)", "(,A5)",
-                            "(99999A1)", "(3(A1)", "('x')", "(A1/A2)"}) {
+    for (const char* bad : {"",      "A5",    "(A5",       "(A5))",    "(Z5)",   "(F8)",   "(F8.)",
+                            "(I)",   "(0A5)", "(T0,A1)",   "(3T5,A1)", "(T,A1)", "(A0)",   "(I3.4)",
+                            "(A5,)", "(,A5)", "(99999A1)", "(3(A1)",   "('x')",  "(A1/A2)"}) {
         std::string record(10, '#');
         EXPECT_EQ(fmt::write(bad, record, {string_view("a")}), fmt::kBadFormat) << bad;
         EXPECT_EQ(record, "##########") << bad;
@@ -52,8 +52,8 @@ TEST(FormatWriteInteger, RightAlignedSignAndAsterisks) {
     EXPECT_EQ(fmt::write("(I5)", {42}), "   42");
     EXPECT_EQ(fmt::write("(I5)", {0}), "    0");
     EXPECT_EQ(fmt::write("(I5)", {-3}), "   -3");
-    EXPECT_EQ(fmt::write("(I5)", {-1234}), "-1234");    // five characters, sign included
-    EXPECT_EQ(fmt::write("(I5)", {-12345}), "*****");   // six would be needed
+    EXPECT_EQ(fmt::write("(I5)", {-1234}), "-1234");   // five characters, sign included
+    EXPECT_EQ(fmt::write("(I5)", {-12345}), "*****");  // six would be needed
     EXPECT_EQ(fmt::write("(I5)", {123456}), "*****");
     EXPECT_EQ(fmt::write("(I11)", {std::numeric_limits<std::int32_t>::min()}), "-2147483648");
     EXPECT_EQ(fmt::write("(3I3)", {1, -1, 10}), "  1 -1 10");
@@ -107,11 +107,11 @@ TEST(FormatWriteReal, SignOnlyWhenADigitRemains) {
 }
 
 TEST(FormatWriteReal, AsterisksWhenItDoesNotFit) {
-    EXPECT_EQ(fmt::write("(F5.2)", {123.4}), "*****");   // "123.40" needs six
+    EXPECT_EQ(fmt::write("(F5.2)", {123.4}), "*****");  // "123.40" needs six
     EXPECT_EQ(fmt::write("(F6.2)", {123.4}), "123.40");
     EXPECT_EQ(fmt::write("(F4.2)", {-0.5}), "-.50");
     EXPECT_EQ(fmt::write("(F3.2)", {-0.5}), "***");
-    EXPECT_EQ(fmt::write("(F1.0)", {0.0}), "*");         // "0." needs two
+    EXPECT_EQ(fmt::write("(F1.0)", {0.0}), "*");  // "0." needs two
     EXPECT_EQ(fmt::write("(F8.4)", {1e300}), "********");
     EXPECT_EQ(fmt::write("(F6.2)", {std::numeric_limits<double>::quiet_NaN()}), "******");
     EXPECT_EQ(fmt::write("(F6.2)", {std::numeric_limits<float>::infinity()}), "******");
@@ -144,12 +144,11 @@ TEST(FormatWriteRecord, FailuresLeaveTheRecordAsItWas) {
     EXPECT_EQ(fmt::write("(I5)", record, {12345}), fmt::kOverflow);
     EXPECT_EQ(fmt::write("(A2,T4,A2)", record, {string_view("xy"), string_view("zz")}),
               fmt::kOverflow);
-    EXPECT_EQ(fmt::write("(I3)", record, {1, 2}), fmt::kBadItem);   // one item too many
-    EXPECT_EQ(fmt::write("(A3)", record, {5}), fmt::kBadItem);      // a number for A
-    EXPECT_EQ(fmt::write("(I3)", record, {1.5}), fmt::kBadItem);    // a real for I
-    EXPECT_EQ(fmt::write("(F4.1)", record, {1}), fmt::kBadItem);    // an integer for F
-    EXPECT_EQ(fmt::write("(A1,I3)", record, {string_view("x"), string_view("y")}),
-              fmt::kBadItem);
+    EXPECT_EQ(fmt::write("(I3)", record, {1, 2}), fmt::kBadItem);  // one item too many
+    EXPECT_EQ(fmt::write("(A3)", record, {5}), fmt::kBadItem);     // a number for A
+    EXPECT_EQ(fmt::write("(I3)", record, {1.5}), fmt::kBadItem);   // a real for I
+    EXPECT_EQ(fmt::write("(F4.1)", record, {1}), fmt::kBadItem);   // an integer for F
+    EXPECT_EQ(fmt::write("(A1,I3)", record, {string_view("x"), string_view("y")}), fmt::kBadItem);
     EXPECT_EQ(record, "abcd");
     EXPECT_EQ(fmt::write("(I3)", {1, 2}), "");
 }
@@ -159,8 +158,7 @@ TEST(FormatWriteQuoted, NestedGroupsOfTheCellMatrix) {
     const std::string row1 = " 1.00   .00   .00  ";
     const std::string row2 = "  .00  1.00   .00  ";
     const std::string row3 = "  .00   .00  1.00  ";
-    EXPECT_EQ(fmt::write("(6X,3(3(F5.2,1X),1X))",
-                         {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0}),
+    EXPECT_EQ(fmt::write("(6X,3(3(F5.2,1X),1X))", {1.0, 0.0, 0.0, 0.0, 1.0, 0.0, 0.0, 0.0, 1.0}),
               "      " + row1 + row2 + row3);
 }
 
@@ -194,11 +192,11 @@ TEST(FormatWriteQuoted, LinesOfEightyColumns) {
 TEST(FormatReadReal, ImpliedDecimalsAndBlanks) {
     double x = -1;
     EXPECT_EQ(fmt::read("(F7.4)", "  35200", {&x}), fmt::kOk);
-    EXPECT_EQ(x, 3.52);   // no point: the last four digits are decimals
+    EXPECT_EQ(x, 3.52);  // no point: the last four digits are decimals
     EXPECT_EQ(fmt::read("(F7.4)", "  3.5  ", {&x}), fmt::kOk);
-    EXPECT_EQ(x, 3.5);    // a point overrides them
+    EXPECT_EQ(x, 3.5);  // a point overrides them
     EXPECT_EQ(fmt::read("(F5.2)", "1 2 3", {&x}), fmt::kOk);
-    EXPECT_EQ(x, 1.23);   // blanks are ignored, not zeros
+    EXPECT_EQ(x, 1.23);  // blanks are ignored, not zeros
     EXPECT_EQ(fmt::read("(F9.5)", "         ", {&x}), fmt::kOk);
     EXPECT_EQ(x, 0.0);
     EXPECT_EQ(fmt::read("(F9.5)", "        5", {&x}), fmt::kOk);
@@ -216,18 +214,18 @@ TEST(FormatReadReal, Exponents) {
     EXPECT_EQ(fmt::read("(F8.2)", "1.5E2", {&x}), fmt::kOk);
     EXPECT_EQ(x, 150.0);
     EXPECT_EQ(fmt::read("(F8.2)", "15e1", {&x}), fmt::kOk);
-    EXPECT_EQ(x, 1.5);    // 0.15 from the implied decimals, times ten
+    EXPECT_EQ(x, 1.5);  // 0.15 from the implied decimals, times ten
     EXPECT_EQ(fmt::read("(F8.2)", "1.5D-1", {&x}), fmt::kOk);
     EXPECT_EQ(x, 0.15);
     EXPECT_EQ(fmt::read("(F8.2)", "1.5-1", {&x}), fmt::kOk);
-    EXPECT_EQ(x, 0.15);   // a sign alone starts the exponent
+    EXPECT_EQ(x, 0.15);  // a sign alone starts the exponent
     EXPECT_EQ(fmt::read("(F8.2)", "1.5d 2", {&x}), fmt::kOk);
     EXPECT_EQ(x, 150.0);
 }
 
 TEST(FormatReadReal, ForeignCharactersAreReadErrors) {
-    for (const char* field : {"1.2.3", "12a", "1E", "1.5E+", "1e2e3", "1,2", "Inf", "NaN", "*",
-                              "1.5Q2", "1-"}) {
+    for (const char* field :
+         {"1.2.3", "12a", "1E", "1.5E+", "1e2e3", "1,2", "Inf", "NaN", "*", "1.5Q2", "1-"}) {
         double x = -1;
         EXPECT_EQ(fmt::read("(F8.2)", field, {&x}), fmt::kBadInput) << field;
         EXPECT_EQ(x, -1) << field;
@@ -238,7 +236,7 @@ TEST(FormatReadReal, TargetsAndRange) {
     float f = -1;
     EXPECT_EQ(fmt::read("(F6.3)", " 2.345", {&f}), fmt::kOk);
     EXPECT_FLOAT_EQ(f, 2.345f);
-    EXPECT_EQ(fmt::read("(F9.5)", "1.0E+99", {&f}), fmt::kBadInput);   // beyond a float
+    EXPECT_EQ(fmt::read("(F9.5)", "1.0E+99", {&f}), fmt::kBadInput);  // beyond a float
     EXPECT_FLOAT_EQ(f, 2.345f);
     double x = -1;
     EXPECT_EQ(fmt::read("(F9.5)", "1.0E+99", {&x}), fmt::kOk);
@@ -301,7 +299,8 @@ TEST(FormatReadQuoted, CodeTableLines) {
     // stdcodes.tbl: a bare A takes the length of its text (73 here).
     std::string code(6, '?');
     std::string text(73, '?');
-    EXPECT_EQ(fmt::read("(a6,1x,a)", "CORUND Corundum, used as standard", {&code, &text}), fmt::kOk);
+    EXPECT_EQ(fmt::read("(a6,1x,a)", "CORUND Corundum, used as standard", {&code, &text}),
+              fmt::kOk);
     EXPECT_EQ(code, "CORUND");
     EXPECT_EQ(text, "Corundum, used as standard" + std::string(47, ' '));
 
@@ -318,8 +317,9 @@ TEST(FormatReadQuoted, CodeTableLines) {
     std::string grp(3, '?');
     std::string name(20, '?');
     std::int32_t members = -1;
-    EXPECT_EQ(fmt::read("(A3,3X,A20,1X,I2)", "AMPxxxAmphibole group     x12", {&grp, &name, &members}),
-              fmt::kOk);
+    EXPECT_EQ(
+        fmt::read("(A3,3X,A20,1X,I2)", "AMPxxxAmphibole group     x12", {&grp, &name, &members}),
+        fmt::kOk);
     EXPECT_EQ(grp, "AMP");
     EXPECT_EQ(name, "Amphibole group     ");
     EXPECT_EQ(members, 12);
@@ -359,8 +359,8 @@ TEST(FormatReadQuoted, CardFields) {
 
     // A C card's matrix: fields at columns 7, 13, 19, 26, 32, 38, 45, 51, 57;
     // the x's stand in skipped columns.
-    const std::string c_card = std::string("xxxxxx") + " 1.10x 2.20x 3.30xx 4.40x 5.50x 6.60xx" +
-                               " 7.70x 8.80x 9.90";
+    const std::string c_card =
+        std::string("xxxxxx") + " 1.10x 2.20x 3.30xx 4.40x 5.50x 6.60xx" + " 7.70x 8.80x 9.90";
     float m[9];
     EXPECT_EQ(fmt::read("(6X,3(3(F5.2,1X),1X))", c_card,
                         {&m[0], &m[1], &m[2], &m[3], &m[4], &m[5], &m[6], &m[7], &m[8]}),
@@ -371,7 +371,7 @@ TEST(FormatReadQuoted, CardFields) {
     float a = -1, b = -1, c = -1;
     EXPECT_EQ(fmt::read("(3F9.5)", "      5.0  1000000     2.5", {&a, &b, &c}), fmt::kOk);
     EXPECT_FLOAT_EQ(a, 5.0f);
-    EXPECT_FLOAT_EQ(b, 10.0f);   // seven digits, the last five decimals
+    EXPECT_FLOAT_EQ(b, 10.0f);  // seven digits, the last five decimals
     EXPECT_FLOAT_EQ(c, 2.5f);
 
     float lambda = -1;
@@ -385,13 +385,13 @@ TEST(FormatReadQuoted, CardFields) {
 TEST(FormatReadErrors, TargetsStayUntouchedOnFailure) {
     std::int32_t a = -1, b = -1;
     EXPECT_EQ(fmt::read("(2I3)", " 12 x3", {&a, &b}), fmt::kBadInput);
-    EXPECT_EQ(a, -1);   // the first field was good, but nothing is stored
+    EXPECT_EQ(a, -1);  // the first field was good, but nothing is stored
     EXPECT_EQ(b, -1);
     double x = -1;
     EXPECT_EQ(fmt::read("(I3)", "  1", {&x}), fmt::kBadItem);
     EXPECT_EQ(fmt::read("(F3.1)", "  1", {&a}), fmt::kBadItem);
     EXPECT_EQ(fmt::read("(A3)", "abc", {&a}), fmt::kBadItem);
-    EXPECT_EQ(fmt::read("(I3)", "  1  2", {&a, &b}), fmt::kBadItem);   // one target too many
+    EXPECT_EQ(fmt::read("(I3)", "  1  2", {&a, &b}), fmt::kBadItem);  // one target too many
     EXPECT_EQ(fmt::read("(I3)", "  1", {static_cast<std::int32_t*>(nullptr)}), fmt::kBadItem);
     EXPECT_EQ(a, -1);
     // Fewer targets than fields: the format ends at the first one without.

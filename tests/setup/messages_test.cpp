@@ -58,12 +58,12 @@ TEST(Warnmsg, OneLineWhileItFits) {
     const std::string m30(30, 'm');
     const std::string line30 = warnmsg_lines("savebitmap", m30);
     EXPECT_EQ(line30, " savebitmap WARNING: " + m30 + "\n");
-    EXPECT_EQ(line30.size(), 52u);   // 51 characters and the line end
+    EXPECT_EQ(line30.size(), 52u);  // 51 characters and the line end
 
     const std::string m58(58, 'm');
     const std::string line58 = warnmsg_lines("savebitmap  ", m58 + "   ");
     EXPECT_EQ(line58, " savebitmap WARNING: " + m58 + "\n");
-    EXPECT_EQ(line58.size(), 80u);   // 79 characters
+    EXPECT_EQ(line58.size(), 80u);  // 79 characters
 }
 
 TEST(Warnmsg, MessageMovesToASecondLine) {
