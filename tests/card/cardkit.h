@@ -9,7 +9,6 @@
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace cardkit {
@@ -18,30 +17,36 @@ namespace cardkit {
 inline std::string card(std::string_view body, char type) {
     std::string c(body.substr(0, std::min<std::size_t>(body.size(), 79)));
     c.resize(79, ' ');
-    c.push_back(type);
-    return c;
+    return c + type;
 }
 
-// Puts text at 1-based column first of a card (test-side, independent of the
-// library's column helper).
-inline std::string& at(std::string& crd, int first, std::string_view text) {
-    crd.replace(static_cast<std::size_t>(first - 1), text.size(), text);
-    return crd;
-}
-
-inline std::string join(const std::vector<std::string>& cards) {
+// A record from short notations: the first character is the type code, the
+// rest the card's body ("9Xa, A." is a type-9 card holding "Xa, A.").
+inline std::string record(const std::vector<std::string>& cards) {
     std::string r;
-    for (const auto& c : cards) r += c;
+    for (const auto& c : cards) r += card(std::string_view(c).substr(1), c[0]);
     return r;
+}
+
+// Puts text at 1-based column first of a card.
+inline std::string& at(std::string& crd, int first, std::string_view text) {
+    return crd.replace(static_cast<std::size_t>(first - 1), text.size(), text);
+}
+
+// 80 characters and a line end: one record of the journal table.
+inline std::string rec81(std::string_view text) {
+    std::string r(text);
+    r.resize(80, ' ');
+    return r + "\n";
 }
 
 // A fresh directory under the system's temporary directory, removed again.
 class ScratchDir {
   public:
     ScratchDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "cvcardXXXXXX").string();
-        if (mkdtemp(tmpl.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
-        path_ = tmpl;
+        std::string t = (std::filesystem::temp_directory_path() / "cvcardXXXXXX").string();
+        if (mkdtemp(t.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
+        path_ = t;
     }
     ~ScratchDir() {
         std::error_code ec;
@@ -50,14 +55,12 @@ class ScratchDir {
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
-    // The directory, with or without a trailing "/".
     std::string slash() const { return path_.string() + "/"; }
     std::string bare() const { return path_.string(); }
-
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
     void write(const std::string& name, std::string_view content) const {
         std::ofstream(path_ / name, std::ios::binary) << content;
     }
-    std::filesystem::path file(const std::string& name) const { return path_ / name; }
 
   private:
     std::filesystem::path path_;

@@ -9,275 +9,149 @@ using cv::card::Formatter;
 namespace {
 
 struct Conv {
-    std::string out;
-    int outlen = -9;
-    int status = -9;
+    const char* in;
+    int room;
+    const char* out;  // the field up to the conversion's last character
+    int outlen, status;
 };
 
-Conv phform(std::string_view in, std::size_t room) {
+void check(const Conv& c) {
     Formatter f;
-    Conv c;
-    c.out.assign(room, 'x');
-    f.phform(in, c.out, c.outlen, c.status);
-    return c;
-}
-
-std::string blanks_to(std::string s, std::size_t n) {
-    s.resize(n, ' ');
-    return s;
+    std::string out(static_cast<std::size_t>(c.room), 'x');
+    int outlen = -9, status = -9;
+    f.phform(c.in, out, outlen, status);
+    std::string want = c.out;
+    want.resize(static_cast<std::size_t>(c.room), ' ');
+    EXPECT_EQ(out, want) << c.in;
+    EXPECT_EQ(outlen, c.outlen) << c.in;
+    EXPECT_EQ(status, c.status) << c.in;
 }
 
 }  // namespace
 
-TEST(Phform, ElementSymbolsWithSubscripts) {
-    for (const auto& [in, want] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Fe2 O3", "Fe#2O#3"},
-             {"Ca C O3", "CaCO#3"},
-             {"Mn Ox", "MnO#x"},  // x is never the second letter of a symbol
-             {"Xy2", "Xy#2"},
-             {"Xz", "X#z"},  // nor is z
-             {"H2 O", "H#2O"}}) {
-        const Conv c = phform(in, 20);
-        EXPECT_EQ(c.out, blanks_to(want, 20)) << in;
-        EXPECT_EQ(c.outlen, static_cast<int>(std::string_view(want).size())) << in;
-        EXPECT_EQ(c.status, 0) << in;
-    }
+TEST(Phform, ConvertsTheFormulaNotation) {
+    const Conv cases[] = {
+        {"Fe2 O3", 20, "Fe#2O#3", 7, 0},
+        {"Ca C O3", 20, "CaCO#3", 6, 0},
+        {"Fe +3", 20, "Fe@+@3", 6, 0},
+        {"( O H )2", 20, "(OH)#2", 6, 0},
+        {"( OH )2", 20, "(O#H)#2", 7, 0},  // "OH" is O with the subscript H
+        {"Mn Ox", 20, "MnO#x", 5, 0},      // x is never a symbol's second letter,
+        {"Xz Xy", 20, "X#zXy", 5, 0},      // nor is z
+        {"Na Cl - K Cl", 20, "NaCl-KCl", 8, 0},
+        {"Ca S O4 *2 H2 O", 20, "CaSO#4*#2H#2O", 13, 0},
+        {"[ Co ]3 ! 2 H2", 20, "[Co]#3!2H#2", 11, 0},
+        {"     ", 5, "", 0, 0},
+    };
+    for (const auto& c : cases) check(c);
 }
 
-TEST(Phform, ChargesGroupsAndPlainTokens) {
-    for (const auto& [in, want] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"Fe +3", "Fe@+@3"},
-             {"O -2", "O@-@2"},
-             {"Na Cl - K Cl", "NaCl-KCl"},  // a lone "-" is copied as it stands
-             {"( O H )2", "(OH)#2"},
-             {"( OH )2", "(O#H)#2"},  // "OH" is the symbol O with subscript H
-             {"[ Co ]3", "[Co]#3"},
-             {"2 H2 O", "2H#2O"},
-             {"Ca S O4 *2 H2 O", "CaSO#4*#2H#2O"},
-             {"! Ca", "!Ca"}}) {
-        const Conv c = phform(in, 30);
-        EXPECT_EQ(c.out, blanks_to(want, 30)) << in;
-        EXPECT_EQ(c.status, 0) << in;
-    }
+TEST(Phform, MarksTokensThatBreakTheNotation) {
+    const Conv cases[] = {
+        {"fe", 10, "fe?", 3, 2},
+        {"Ca (OH)2", 20, "Ca(OH)2", 7, 2},  // a bracket token of more than one character
+        {"Na =Cl", 20, "Na=Cl?", 6, 2},
+        // 24 subscript characters, more than 20: unmarked, with those beyond the
+        // 20 the scanner keeps as blanks, and "?".
+        {"C123456789012345678901234", 30, "C1234567890123456789     ?", 26, 2},
+    };
+    for (const auto& c : cases) check(c);
 }
 
-TEST(Phform, TokensThatBreakTheNotationAreMarkedAndStatusIs2) {
-    Conv c = phform("fe", 10);
-    EXPECT_EQ(c.out, blanks_to("fe?", 10));
-    EXPECT_EQ(c.status, 2);
-    EXPECT_EQ(c.outlen, 3);
-
-    c = phform("Ca (OH)2", 20);  // a bracket token of more than one character
-    EXPECT_EQ(c.out, blanks_to("Ca(OH)2", 20));
-    EXPECT_EQ(c.status, 2);
-
-    c = phform("Na =Cl", 20);
-    EXPECT_EQ(c.out, blanks_to("Na=Cl?", 20));
-    EXPECT_EQ(c.status, 2);
-}
-
-TEST(Phform, OverflowStopsAtTheFirstPieceThatDoesNotFit) {
-    Conv c = phform("Fe2 O3 C", 10);
-    EXPECT_EQ(c.out, "Fe#2O#3C  ");
-    EXPECT_EQ(c.status, 0);
-    EXPECT_EQ(c.outlen, 8);
-
-    // O is written at position 5; its subscript "#3" needs 6 and 7.
-    c = phform("Fe2 O3 C", 6);
-    EXPECT_EQ(c.out, "Fe#2O ");
-    EXPECT_EQ(c.status, 1);
-    EXPECT_EQ(c.outlen, 0);
-
-    // A formula that exactly fills the room fits.
-    c = phform("Fe2 O3", 7);
-    EXPECT_EQ(c.out, "Fe#2O#3");
-    EXPECT_EQ(c.status, 0);
-    EXPECT_EQ(c.outlen, 7);
-
-    // A bad token after the overflow point: the overflow ends the conversion
-    // first. A bad token before it makes the status 2.
-    c = phform("fe Ca2", 4);
-    EXPECT_EQ(c.out, "fe? ");
-    EXPECT_EQ(c.status, 2);
-    EXPECT_EQ(c.outlen, 0);
-}
-
-TEST(Phform, OverLongSubscriptIsLeftUnmarked) {
-    // A token of 25 characters: the scanner keeps 20 of them; the 24
-    // subscript characters are more than 20, so they are written unmarked,
-    // those past the kept 20 as blanks, followed by "?".
-    const Conv c = phform("C123456789012345678901234", 40);
-    EXPECT_EQ(c.out, blanks_to("C1234567890123456789     ?", 40));
-    EXPECT_EQ(c.status, 2);
-    EXPECT_EQ(c.outlen, 26);
-}
-
-TEST(Phform, BlankFormulaWritesNothing) {
-    const Conv c = phform("     ", 5);
-    EXPECT_EQ(c.out, "     ");
-    EXPECT_EQ(c.status, 0);
-    EXPECT_EQ(c.outlen, 0);
+TEST(Phform, StopsAtThePieceThatDoesNotFit) {
+    const Conv cases[] = {
+        {"Fe2 O3 C", 10, "Fe#2O#3C", 8, 0},
+        {"Fe2 O3", 7, "Fe#2O#3", 7, 0},
+        // O goes to position 5; its subscript "#3" would need 6 and 7.
+        {"Fe2 O3 C", 6, "Fe#2O", 0, 1},
+        {"fe Ca2", 4, "fe?", 0, 2},  // a bad token wins over the overflow
+    };
+    for (const auto& c : cases) check(c);
 }
 
 namespace {
 
-// A formatter with a small symbol table: GA alpha (5), DG "o" (1), DT "!" (1),
-// and the code TW twice.
-void load_codes(Formatter& f) {
-    auto add = [&](const char* code, int len, const char* text) {
+// Symbol codes: GA alpha (5), DG "o" (1), DT "!" (1), and TW twice.
+Formatter& with_codes(Formatter& f) {
+    const struct {
+        const char *code, *text;
+        int len;
+    } rows[] = {
+        {"GA", "alpha", 5}, {"DG", "o", 1}, {"DT", "!", 1}, {"TW", "one", 3}, {"TW", "two", 3}};
+    for (const auto& r : rows) {
         const int i = ++f.picds.npicd;
-        f.picds.picode(i) = code;
-        f.picds.pilen(i) = len;
-        f.picds.pitext(i) =
-            std::string(text) + std::string(10 - std::string_view(text).size(), ' ');
-    };
-    add("GA", 5, "alpha");
-    add("DG", 1, "o");
-    add("DT", 1, "!");
-    add("TW", 3, "one");
-    add("TW", 3, "two");
+        f.picds.picode(i) = r.code;
+        f.picds.pilen(i) = r.len;
+        f.picds.pitext(i) = (std::string(r.text) + "          ").substr(0, 10);
+    }
+    return f;
 }
 
 }  // namespace
 
 TEST(Pitran, FirstEqualEntryOrTheCodeItself) {
     Formatter f;
-    load_codes(f);
+    with_codes(f);
     std::string text;
     int tlen = 0;
-    f.pitran("GA", text, tlen);
-    EXPECT_EQ(text, "alpha     ");
-    EXPECT_EQ(tlen, 5);
     f.pitran("TW", text, tlen);
     EXPECT_EQ(text, "one       ");
+    EXPECT_EQ(tlen, 3);
     f.pitran("ZZ", text, tlen);
     EXPECT_EQ(text, "$ZZ       ");
     EXPECT_EQ(tlen, 3);
 }
 
 TEST(Piexp, ExpandsCodesInPlace) {
+    const struct {
+        const char *in, *out;
+        int tlen;
+    } cases[] = {
+        {"x$GAy     ", "xalphay   ", 7},
+        {"a$DGb$GA  ", "aobalpha  ", 8},
+        {"a$DGb ", "aob   ", 3},
+        {"A$ZZB", "A$ZZB", 5},            // not in the table: left as it stands
+        {"$ZZ$GA    ", "$ZZalpha  ", 8},  // and the expansion goes on after it
+        {"x$GA$DG", "x$GA$DG", 7},        // alpha would need two more places
+        {"Ca!x", "Ca\xF9x", 4},           // "!" becomes character 249
+        {"1$DT2 ",
+         "1\xF9"
+         "2   ",
+         3},
+    };
     Formatter f;
-    load_codes(f);
-    std::string t = "x$GAy     ";
-    EXPECT_EQ(f.piexp(t), 7);
-    EXPECT_EQ(t, "xalphay   ");
-
-    std::string shrink = "a$DGb$GA  ";
-    EXPECT_EQ(f.piexp(shrink), 8);
-    EXPECT_EQ(shrink, "aobalpha  ");
-
-    std::string one = "a$DGb ";
-    EXPECT_EQ(f.piexp(one), 3);
-    EXPECT_EQ(one, "aob   ");
+    with_codes(f);
+    for (const auto& c : cases) {
+        std::string t = c.in;
+        EXPECT_EQ(f.piexp(t), c.tlen) << c.in;
+        EXPECT_EQ(t, c.out);
+    }
 }
 
-TEST(Piexp, UnknownCodesStayAndExpansionGoesOn) {
+TEST(Scanner, SplitsAtDelimitersSkippingBlanks) {
     Formatter f;
-    load_codes(f);
-    std::string t = "A$ZZB";
-    EXPECT_EQ(f.piexp(t), 5);
-    EXPECT_EQ(t, "A$ZZB");
-
-    std::string two = "$ZZ$GA    ";
-    EXPECT_EQ(f.piexp(two), 8);
-    EXPECT_EQ(two, "$ZZalpha  ");
-}
-
-TEST(Piexp, StopsWhenTheExpansionWouldNotFit) {
-    Formatter f;
-    load_codes(f);
-    std::string t = "x$GA$DG";  // alpha needs 2 more positions than the field has
-    EXPECT_EQ(f.piexp(t), 7);
-    EXPECT_EQ(t, "x$GA$DG");
-}
-
-TEST(Piexp, ExclamationMarkBecomesCharacter249) {
-    Formatter f;
-    load_codes(f);
-    std::string t = "Ca!x";
-    EXPECT_EQ(f.piexp(t), 4);
-    EXPECT_EQ(t, "Ca\xF9x");
-    std::string coded = "1$DT2 ";
-    EXPECT_EQ(f.piexp(coded), 3);
-    EXPECT_EQ(coded,
-              "1\xF9"
-              "2   ");
-}
-
-TEST(Piexp, EmptyTableLeavesCodes) {
-    Formatter f;
-    std::string t = "$GA   ";
-    EXPECT_EQ(f.piexp(t), 3);
-    EXPECT_EQ(t, "$GA   ");
-}
-
-TEST(Scanner, TokensBetweenDelimitersBlanksSkipped) {
-    Formatter f;
-    f.scanin("  ab,cd  ", ",");
     std::string tok(6, '?');
     int n = 0;
+    f.scanin("  ab,cd  ", ",");
     f.scaner(tok, n);
     EXPECT_EQ(tok, "ab    ");
     EXPECT_EQ(n, 2);
-    EXPECT_EQ(f.scncmn.scnpos, 6);
-    // No delimiter follows: the token runs to the end of the text.
-    f.scaner(tok, n);
+    f.scaner(tok, n);  // no delimiter follows: the token runs to the end
     EXPECT_EQ(tok, "cd    ");
     EXPECT_EQ(n, 4);
-    EXPECT_EQ(f.scncmn.scnpos, 10);
     f.scaner(tok, n);
     EXPECT_EQ(tok, "      ");
     EXPECT_EQ(n, -1);
     EXPECT_EQ(f.scncmn.scnpos, 9);
-}
 
-TEST(Scanner, DelimiterAtTheTokenStartGivesAnEmptyToken) {
-    Formatter f;
-    f.scanin(",x", ",");
-    std::string tok(3, '?');
-    int n = 0;
+    f.scanin(",ABCDEFGH", ",");  // a new text replaces the old one
     f.scaner(tok, n);
-    EXPECT_EQ(n, 0);
-    EXPECT_EQ(tok, "   ");
+    EXPECT_EQ(n, 0);  // a delimiter where the token starts
     f.scaner(tok, n);
-    EXPECT_EQ(n, 1);
-    EXPECT_EQ(tok, "x  ");
-}
-
-TEST(Scanner, TokenIsCutToItsFieldButLengthIsFull) {
-    Formatter f;
-    f.scanin("ABCDEFGH IJ", " ");
-    std::string tok(6, ' ');
-    int n = 0;
-    f.scaner(tok, n);
-    EXPECT_EQ(tok, "ABCDEF");
+    EXPECT_EQ(tok, "ABCDEF");  // cut to its field, its length in full
     EXPECT_EQ(n, 8);
-    f.scaner(tok, n);
-    EXPECT_EQ(tok, "IJ    ");
-    EXPECT_EQ(n, 2);
-}
 
-TEST(Scanner, NewTextDiscardsThePrevious) {
-    Formatter f;
-    std::string tok(4, ' ');
-    int n = 0;
-    f.scanin("aa bb", " ");
+    f.scanin(std::string(199, ' ') + "ab", " ");  // 200 characters are kept
     f.scaner(tok, n);
-    f.scanin("cc", " ");
-    f.scaner(tok, n);
-    EXPECT_EQ(tok, "cc  ");
-    EXPECT_EQ(n, 2);
-    f.scaner(tok, n);
-    EXPECT_EQ(n, -1);
-}
-
-TEST(Scanner, TextBeyond200CharactersIsNotSeen) {
-    Formatter f;
-    const std::string text = std::string(199, ' ') + "ab";
-    f.scanin(text, " ");
-    std::string tok(4, ' ');
-    int n = 0;
-    f.scaner(tok, n);
-    EXPECT_EQ(tok, "a   ");
-    EXPECT_EQ(n, 1);
+    EXPECT_EQ(tok, "a     ");
 }
