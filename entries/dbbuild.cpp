@@ -687,6 +687,11 @@ int krxbuild(const std::string& cardfile, const std::string& outdir, const std::
         err << outdir << ": cannot be created (" << ec.message() << ")\n";
         return 1;
     }
+    // The location file gives the directory as one line of text.
+    if (where.string().find_first_of("\n\r") != std::string::npos) {
+        err << outdir << ": a line end in the path cannot stand in tarnloc.txt\n";
+        return 1;
+    }
 
     FileList files = {{"krx2.dat", db.krx2},
                       {"kelpa.ind", db.kelpa},
@@ -702,7 +707,8 @@ int krxbuild(const std::string& cardfile, const std::string& outdir, const std::
         files.emplace_back(std::string(kCodeTables[i]), tables[i]);
     }
     // The three directory lines end in "/": the code tables are found by the
-    // directory name with the table name appended directly.
+    // directory name with the table name appended directly, and a path that
+    // ends in blanks keeps them (the reader strips blanks from the line end).
     const std::string dirline = where.string() + "/\n";
     files.emplace_back("tarnloc.txt", dirline + dirline + dirline);
 

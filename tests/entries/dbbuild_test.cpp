@@ -401,6 +401,16 @@ TEST(DbBuildWrite, NothingIsWrittenOnError) {
     EXPECT_FALSE(fs::exists(w.out()));
 }
 
+TEST(DbBuildWrite, PathThatCannotStandInTheLocationFile) {
+    Workspace w;
+    cvtest::write_file(w.cards(), file_of(two_records()));
+    const std::string out = w.dir / "a\nb";
+    std::ostringstream err;
+    EXPECT_EQ(cv::krxbuild(w.cards(), out, w.tables.dir.path().string(), err), 1);
+    EXPECT_EQ(err.str(), out + ": a line end in the path cannot stand in tarnloc.txt\n");
+    EXPECT_FALSE(fs::exists(out));
+}
+
 TEST(DbBuildWrite, ExistingDatabaseIsReplacedOnlyWhenTheBuildSucceeds) {
     Workspace w;
     ASSERT_EQ(w.build(two_records()), 0);
