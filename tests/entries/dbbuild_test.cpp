@@ -401,14 +401,23 @@ TEST(DbBuildWrite, NothingIsWrittenOnError) {
     EXPECT_FALSE(fs::exists(w.out()));
 }
 
-TEST(DbBuildWrite, PathThatCannotStandInTheLocationFile) {
+TEST(DbBuildWrite, UnusableOutputPaths) {
     Workspace w;
     cvtest::write_file(w.cards(), file_of(two_records()));
-    const std::string out = w.dir / "a\nb";
-    std::ostringstream err;
-    EXPECT_EQ(cv::krxbuild(w.cards(), out, w.tables.dir.path().string(), err), 1);
-    EXPECT_EQ(err.str(), out + ": a line end in the path cannot stand in tarnloc.txt\n");
-    EXPECT_FALSE(fs::exists(out));
+    auto build_into = [&](const std::string& out) {
+        std::ostringstream err;
+        EXPECT_EQ(cv::krxbuild(w.cards(), out, w.tables.dir.path().string(), err), 1) << out;
+        return err.str();
+    };
+    // A file of that name is not replaced by a directory.
+    cvtest::write_file(w.out(), "a file");
+    EXPECT_EQ(build_into(w.out()), w.out() + ": exists and is not a directory\n");
+    EXPECT_EQ(cvtest::read_file(w.out()), "a file");
+
+    const std::string broken = w.dir / "a\nb";
+    EXPECT_EQ(build_into(broken),
+              broken + ": a line end in the path cannot stand in tarnloc.txt\n");
+    EXPECT_FALSE(fs::exists(broken));
 }
 
 TEST(DbBuildWrite, ExistingDatabaseIsReplacedOnlyWhenTheBuildSucceeds) {
