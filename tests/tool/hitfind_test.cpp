@@ -120,15 +120,6 @@ TEST_F(Hitfind, StringsMayBeginWithADashAfterTheOutputFile) {
               subfile(0x00, {kStart, "Match by any of names: -syn"}));
 }
 
-TEST_F(Hitfind, LongHistoryTextIsCutToTheRecord) {
-    const std::string s(120, 'z');
-    const auto r = find({"long.sub", s});
-    EXPECT_EQ(r.out, "0\n");
-    // "Match by any of names: " is 23 characters; 77 of the string fit.
-    EXPECT_EQ(cvtest::read_file(db.file("long.sub")),
-              subfile(0x00, {kStart, "Match by any of names: " + std::string(77, 'z')}));
-}
-
 // ---- failures ------------------------------------------------------------------
 
 const std::string kUsage =
