@@ -41,6 +41,9 @@ bool is_data(const Step& s) {
 // library uses is far below these.
 constexpr int kMaxNumber = 32767;
 constexpr std::size_t kMaxSteps = 1 << 16;
+// No field may end beyond this column (nX and Tn could otherwise run the
+// column count past what the column helper takes).
+constexpr std::size_t kMaxColumn = 1 << 20;
 
 class Parser {
   public:
@@ -262,7 +265,7 @@ int run_write(const std::vector<Step>& steps, std::span<const Out> items, std::s
             if (next == items.size()) break;
             const auto text = edit(s, items[next++]);
             if (!text) return kBadItem;
-            if (fixed && pos + text->size() > record.size()) return kOverflow;
+            if (pos + text->size() > (fixed ? record.size() : kMaxColumn)) return kOverflow;
             if (!text->empty()) {
                 setcols(record, static_cast<int>(pos + 1), static_cast<int>(pos + text->size()),
                         *text);
@@ -508,6 +511,7 @@ int read(std::string_view format, std::string_view record, std::span<const In> t
                 if (!t || !*t) return kBadItem;
                 w = (*t)->size();
             }
+            if (pos + w > kMaxColumn) return kOverflow;
             // Columns beyond the end of the record read as blanks.
             const std::string field =
                 w == 0 ? std::string()

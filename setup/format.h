@@ -46,7 +46,8 @@ enum Status : int {
     kBadFormat = 1,  // the format string cannot be parsed
     kBadItem = 2,    // an item does not suit its descriptor (text for I, number for A, ...)
     kBadInput = 3,   // a field holds a character that cannot belong to its number
-    kOverflow = 4,   // the record is too short for what the format writes or reads
+    kOverflow = 4,   // the record is too short for what the format writes, or a field
+                     // lies beyond column 1048576
 };
 
 // Writes items into an internal record of fixed length: the record is first

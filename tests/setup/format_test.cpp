@@ -151,6 +151,11 @@ TEST(FormatWriteRecord, FailuresLeaveTheRecordAsItWas) {
     EXPECT_EQ(fmt::write("(A1,I3)", record, {string_view("x"), string_view("y")}), fmt::kBadItem);
     EXPECT_EQ(record, "abcd");
     EXPECT_EQ(fmt::write("(I3)", {1, 2}), "");
+    // Far beyond any record: refused rather than grown without bound.
+    EXPECT_EQ(fmt::write("(32767(32767X),A1)", {string_view("x")}), "");
+    std::int32_t n = -1;
+    EXPECT_EQ(fmt::read("(32767(32767X),I1)", "1", {&n}), fmt::kOverflow);
+    EXPECT_EQ(n, -1);
 }
 
 TEST(FormatWriteQuoted, NestedGroupsOfTheCellMatrix) {
