@@ -49,6 +49,7 @@ bool SeqTable::next(std::string& rec) {
 bool DirectTable::open(const std::string& name) {
     close();
     f_ = open_regular(name, "rb");
+    reads_ = 0;
     return f_ != nullptr;
 }
 
@@ -61,6 +62,7 @@ bool DirectTable::read(int r, std::string& rec) {
     if (f_ == nullptr || r < 1) return false;
     const long offset = static_cast<long>(r - 1) * kRecLen;
     if (std::fseek(f_, offset, SEEK_SET) != 0) return false;
+    ++reads_;
     rec.assign(kRecLen, ' ');
     const std::size_t got = std::fread(rec.data(), 1, kRecLen, f_);
     if (got == 0) return false;

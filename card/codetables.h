@@ -50,9 +50,12 @@ class DirectTable {
     // not open, r < 1, or the record lies beyond the end of the file. A last
     // record cut short (its final line end missing) reads blank-padded.
     bool read(int r, std::string& rec);
+    // Records read since the table was opened.
+    int reads() const { return reads_; }
 
   private:
     std::FILE* f_ = nullptr;
+    int reads_ = 0;
 };
 
 }  // namespace cv::card

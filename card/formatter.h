@@ -10,10 +10,17 @@
 // codetables.cpp, formula.cpp (formula notation, "$" codes, scanner),
 // references.cpp, utilities.cpp (the shared text routines; trfnch lives there
 // because its table belongs to the formatter).
+//
+// The boxes, the d-spacing table, the layout and the driver join the same way:
+// a member function per routine (phbox1 ... phbox5, phdsp, prtcrd, once,
+// krx2fmt, lines), each family in its own file beside these, reading the card
+// images through card(t, n) and cv::cols, writing curcrd, dih and comcrd.
+// Routines that keep no state and touch no block are free functions
+// (utilities.h). The comments box reads stdcodes and mineral from the start
+// with rewind() and next().
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <initializer_list>
 #include <iostream>
 #include <string>
