@@ -10,7 +10,7 @@
 // the binary value, ties to even); a value that does not fit fills its field
 // with asterisks, and so does a real that is not finite; Iw.m writes at least
 // m digits and Iw.0 writes zero as blanks; F output writes no zero before the
-// decimal point when there are decimals (0.5 in F8.4 is "   .5000", 0.5 in
+// decimal point when there are decimals (0.5 in F8.4 is "   .5000", 0.4 in
 // F4.0 is "  0."), and a minus sign only when a digit that is not zero
 // remains (-0.00004 in F8.4 is "   .0000"). Aw writes a shorter text after
 // blanks and cuts a longer one to its first w characters.
@@ -45,7 +45,8 @@ enum Status : int {
     kOk = 0,
     kBadFormat = 1,  // the format string cannot be parsed
     kBadItem = 2,    // an item does not suit its descriptor (text for I, number for A, ...)
-    kBadInput = 3,   // a field holds a character that cannot belong to its number
+    kBadInput = 3,   // a field holds a character that cannot belong to its number, or a
+                     // value too large for its target
     kOverflow = 4,   // the record is too short for what the format writes, or a field
                      // lies beyond column 1048576
 };
