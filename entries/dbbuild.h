@@ -9,7 +9,7 @@
 // is reported as "FILE:LINE: record R, card C (type T): what is wrong" on the
 // error stream, and nothing at all is written when there is one.
 //
-// What the KRX1 files hold, per entry (the record's cards in brackets):
+// What the KRX1 files hold, per entry:
 //   entid       the entry number of the first type-1 card, columns 73-78,
 //               read as one integer (set 5, sequence 628 -> 50628)
 //   name text 1 the chemical name: the first name card (type 6) with role "P"
@@ -32,7 +32,8 @@
 //               columns a card, in card order; a group whose d-spacing is 0
 //               is no line; each d-spacing is stored as its angle code
 //               (dtokrx), so it must be at least 0.770299
-// Texts are stored as they stand on the cards, markup included.
+// Texts keep their markup ("$" codes and the like); the blanks around them
+// are dropped.
 //
 // pdsize.txt holds five integers: the entry count, the number of cards in
 // krx2.dat, and the sizes in bytes of name.lib, di.lib and ref.lib.
