@@ -667,7 +667,7 @@ int krxbuild(const std::string& cardfile, const std::string& outdir, const std::
     std::error_code ec;
     fs::path out = fs::absolute(outdir, ec).lexically_normal();
     if (!ec && !out.has_filename()) out = out.parent_path();
-    if (ec || out.empty() || !out.has_filename()) {
+    if (ec || outdir.empty() || out.empty() || !out.has_filename()) {
         err << outdir << ": not a usable directory name\n";
         return 1;
     }
