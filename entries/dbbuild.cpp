@@ -668,7 +668,7 @@ int krxbuild(const std::string& cardfile, const std::string& outdir, const std::
     fs::path out = fs::absolute(outdir, ec).lexically_normal();
     if (!ec && !out.has_filename()) out = out.parent_path();
     if (ec || outdir.empty() || out.empty() || !out.has_filename()) {
-        err << outdir << ": not a usable directory name\n";
+        err << (outdir.empty() ? std::string("''") : outdir) << ": not a usable directory name\n";
         return 1;
     }
     const bool exists = fs::exists(out, ec);
