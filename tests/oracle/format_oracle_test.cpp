@@ -27,6 +27,7 @@
 //   before it when the piece would reach column 80.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
