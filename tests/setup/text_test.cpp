@@ -4,63 +4,51 @@
 
 #include <string>
 
-using cv::cols;
-using cv::lench;
-using cv::press;
-using cv::setcols;
+using std::string;
 
-TEST(Lench, BlankPaddedTextCountsToLastNonBlank) {
-    EXPECT_EQ(lench("abc     "), 3);
-    EXPECT_EQ(lench("        "), 0);
-    EXPECT_EQ(lench(""), 0);
-    EXPECT_EQ(lench(std::string(64, 'p')), 64);
-}
-
-TEST(Lench, TerminatedTextStopsAtFirstNulBlanksIncluded) {
-    EXPECT_EQ(lench(std::string("ab c\0xyz", 8)), 4);
-    EXPECT_EQ(lench(std::string("ab  \0", 5)), 4);
-    EXPECT_EQ(lench(std::string("\0abc", 4)), 0);
+TEST(Lench, CountsToTheLastNonBlankOrTheFirstNul) {
+    const struct {
+        string text;
+        int len;
+    } cases[] = {
+        {"abc     ", 3},
+        {"        ", 0},
+        {"", 0},
+        {string(64, 'p'), 64},
+        {string("ab c\0xyz", 8), 4},
+        {string("ab  \0", 5), 4},
+        {string("\0abc", 4), 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(cv::lench(c.text), c.len) << c.text;
 }
 
 TEST(Press, MovesTextLeftAndReportsLastSignificantPosition) {
-    std::string t = "  ab  ";
-    int m = 0;
-    press(t, m);
-    EXPECT_EQ(t, "ab    ");
-    EXPECT_EQ(m, 2);
-
-    std::string blank = "      ";
-    press(blank, m);
-    EXPECT_EQ(blank, "      ");
-    EXPECT_EQ(m, 1);
+    const struct {
+        string before, after;
+        int m;
+    } cases[] = {{"  ab  ", "ab    ", 2}, {"      ", "      ", 1}, {string("\0 x", 3), "x  ", 1}};
+    for (const auto& c : cases) {
+        string t = c.before;
+        int m = 0;
+        cv::press(t, m);
+        EXPECT_EQ(t, c.after);
+        EXPECT_EQ(m, c.m) << c.after;
+    }
 }
 
-TEST(Press, SkipsLeadingNulsToo) {
-    std::string t = std::string("\0 x", 3);
-    int m = 0;
-    press(t, m);
-    EXPECT_EQ(t, "x  ");
-    EXPECT_EQ(m, 1);
-}
-
-TEST(Columns, ReadOneBasedInclusiveRanges) {
-    const std::string card = "ABCDEFGHIJ";
-    EXPECT_EQ(cols(card, 1, 3), "ABC");
-    EXPECT_EQ(cols(card, 10, 10), "J");
-    // Beyond the end of a short line the columns read as blanks.
-    EXPECT_EQ(cols(card, 9, 12), "IJ  ");
-    EXPECT_EQ(cols(card, 20, 21), "  ");
-    EXPECT_EQ(cv::col(card, 80), ' ');
+TEST(Columns, OneBasedInclusiveRangesBlankBeyondTheEnd) {
+    const string card = "ABCDEFGHIJ";
+    EXPECT_EQ(cv::cols(card, 1, 3), "ABC");
+    EXPECT_EQ(cv::cols(card, 9, 12), "IJ  ");
+    EXPECT_EQ(cv::cols(card, 20, 21), "  ");
     EXPECT_EQ(cv::col(card, 2), 'B');
-}
+    EXPECT_EQ(cv::col(card, 80), ' ');
 
-TEST(Columns, WriteCutsOrPadsToTheRange) {
-    std::string card(10, '.');
-    setcols(card, 3, 5, "xy");
-    EXPECT_EQ(card, "..xy .....");
-    setcols(card, 9, 10, "long");
-    EXPECT_EQ(card, "..xy ...lo");
-    std::string empty;
-    setcols(empty, 4, 5, "Q");
+    string out(10, '.');
+    cv::setcols(out, 3, 5, "xy");     // padded
+    cv::setcols(out, 9, 10, "long");  // cut
+    EXPECT_EQ(out, "..xy ...lo");
+    string empty;
+    cv::setcols(empty, 4, 5, "Q");  // grown
     EXPECT_EQ(empty, "   Q ");
 }
