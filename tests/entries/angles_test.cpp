@@ -5,139 +5,98 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace {
 
-float d_of(std::int32_t code) {
-    float d = -1.0f;
-    EXPECT_EQ(cv::krxtod(code, d), 1) << code;
-    return d;
+constexpr float kCu = 1.540598f;
+
+// {argument, result}; a result of 0 stands for a refusal, which leaves the output as it was.
+struct Example {
+    double arg, result;
+};
+
+template <typename Out, typename Call>
+void check(const std::vector<Example>& examples, Call call) {
+    for (const auto& e : examples) {
+        Out out = Out(-7);
+        EXPECT_EQ(call(e.arg, out), e.result != 0 ? 1 : 0) << e.arg;
+        EXPECT_EQ(out, e.result != 0 ? static_cast<Out>(e.result) : Out(-7)) << e.arg;
+    }
 }
 
-std::int32_t code_of(float d) {
-    std::int32_t c = 0;
-    EXPECT_EQ(cv::dtokrx(c, d), 1) << d;
-    return c;
+float f(double v) {
+    return static_cast<float>(v);
 }
 
 TEST(AngleCode, CodeToDSpacing) {
-    EXPECT_EQ(d_of(0), 1.0893674f);
-    EXPECT_EQ(d_of(31416), 0.770299f);
-    EXPECT_EQ(d_of(10000), 0.8956282f);
-    EXPECT_EQ(d_of(-10000), 1.5098468f);
-    EXPECT_EQ(d_of(-31415), 33222.297f);
-}
-
-TEST(AngleCode, CodesAtTheLowEndAreRefusedAndLeaveTheOutput) {
-    float d = 42.0f;
-    EXPECT_EQ(cv::krxtod(-31416, d), 0);
-    EXPECT_EQ(cv::krxtod(-40000, d), 0);
-    EXPECT_EQ(d, 42.0f);
+    check<float>({{0, 1.0893674},
+                  {31416, 0.770299},
+                  {10000, 0.8956282},
+                  {-10000, 1.5098468},
+                  {-31415, 33222.297},
+                  {-31416, 0},
+                  {-40000, 0}},
+                 [](double c, float& d) { return cv::krxtod(static_cast<std::int32_t>(c), d); });
 }
 
 TEST(AngleCode, DSpacingToCodeRoundsHalfAwayFromZero) {
-    EXPECT_EQ(code_of(0.770299f), 31416);
-    EXPECT_EQ(code_of(1.0f), 3756);
-    EXPECT_EQ(code_of(2.0f), -15601);
-    EXPECT_EQ(code_of(10.0f), -28332);
-    EXPECT_EQ(code_of(30000.0f), -31415);
-    EXPECT_EQ(code_of(100000.0f), -31416);
-    EXPECT_EQ(code_of(1.0e7f), -31416);
-}
-
-TEST(AngleCode, DSpacingsWithoutCodeAreRefused) {
-    std::int32_t c = 99;
-    EXPECT_EQ(cv::dtokrx(c, 0.77f), 0);
-    EXPECT_EQ(cv::dtokrx(c, 0.0f), 0);
-    EXPECT_EQ(cv::dtokrx(c, -1.0f), 0);
-    EXPECT_EQ(c, 99);
     // -31416 is a code dtokrx makes but krxtod refuses.
-    float d = 5.0f;
-    EXPECT_EQ(cv::krxtod(code_of(100000.0f), d), 0);
-}
-
-TEST(Bucket, DSpacingToBucket) {
-    std::int32_t ind = 0;
-    EXPECT_EQ(cv::dtoind(0.770299f, ind, 629), 1);
-    EXPECT_EQ(ind, 629);
-    EXPECT_EQ(cv::dtoind(1.0f, ind, 629), 1);
-    EXPECT_EQ(ind, 352);
-    EXPECT_EQ(cv::dtoind(2.0f, ind, 629), 1);
-    EXPECT_EQ(ind, 158);
-    EXPECT_EQ(cv::dtoind(1000.0f, ind, 629), 1);
-    EXPECT_EQ(ind, 1);
-}
-
-TEST(Bucket, OutOfRangeDSpacingsAreClampedAndFail) {
-    std::int32_t ind = 0;
-    EXPECT_EQ(cv::dtoind(0.77f, ind, 629), 0);
-    EXPECT_EQ(ind, 629);
-    ind = 0;
-    EXPECT_EQ(cv::dtoind(0.0f, ind, 629), 0);
-    EXPECT_EQ(ind, 629);
-    // d = 1.0 lies in bucket 352, above a maximum of 300: clamped to 300.
-    EXPECT_EQ(cv::dtoind(1.0f, ind, 300), 0);
-    EXPECT_EQ(ind, 300);
-    // Code -31416 (d of 100000) falls below bucket 1: (-314.16 + 315) truncates to 0.
-    EXPECT_EQ(cv::dtoind(100000.0f, ind, 629), 0);
-    EXPECT_EQ(ind, 1);
-}
-
-// The bucket edges are quoted to seven significant digits: equal within half a
-// unit of the seventh digit.
-void expect_seven_digits(float actual, double quoted, double unit) {
-    EXPECT_NEAR(actual, quoted, unit / 2) << quoted;
-}
-
-TEST(Bucket, BucketEdges) {
-    float lo = 0.0f, hi = 0.0f;
-    EXPECT_EQ(cv::indtod(1, 629, lo, hi, 629), 1);
-    expect_seven_digits(lo, 1997.137, 1e-3);
-    expect_seven_digits(hi, 0.7703007, 1e-7);
-
-    // The indices may come in either order.
-    float lo2 = 0.0f, hi2 = 0.0f;
-    EXPECT_EQ(cv::indtod(629, 1, lo2, hi2, 629), 1);
-    EXPECT_EQ(lo2, lo);
-    EXPECT_EQ(hi2, hi);
-
-    EXPECT_EQ(cv::indtod(315, 315, lo, hi, 629), 1);
-    expect_seven_digits(lo, 1.089381, 1e-6);
-    EXPECT_EQ(hi, 1.0866677f);
-}
-
-TEST(Bucket, IndicesOutsideTheRangeAreClampedAndFail) {
-    float lo = 0.0f, hi = 0.0f;
-    EXPECT_EQ(cv::indtod(0, 700, lo, hi, 629), 0);
-    expect_seven_digits(lo, 1997.137, 1e-3);
-    expect_seven_digits(hi, 0.7703007, 1e-7);
+    check<std::int32_t>({{0.770299, 31416},
+                         {1.0, 3756},
+                         {2.0, -15601},
+                         {10.0, -28332},
+                         {30000.0, -31415},
+                         {100000.0, -31416},
+                         {1.0e7, -31416},
+                         {0.77, 0},
+                         {0.0, 0},
+                         {-1.0, 0}},
+                        [](double d, std::int32_t& c) { return cv::dtokrx(c, f(d)); });
 }
 
 TEST(TwoTheta, DSpacingAndAngleAtAWavelength) {
-    const float cu = 1.540598f;
-    float tt = 0.0f;
-    EXPECT_EQ(cv::dtott(2.0f, tt, cu), 1);
-    EXPECT_EQ(tt, 45.306046f);
-
-    float d = 0.0f;
-    EXPECT_EQ(cv::tttod(d, 90.0f, cu), 1);
-    EXPECT_EQ(d, 1.0893674f);
-    EXPECT_EQ(cv::tttod(d, 180.0f, cu), 1);
-    EXPECT_EQ(d, 0.770299f);
+    // Below half the wavelength a d-spacing reflects at no angle.
+    check<float>({{2.0, 45.306046}, {0.7, 0}, {0.0, 0}},
+                 [](double d, float& tt) { return cv::dtott(f(d), tt, kCu); });
+    check<float>({{90.0, 1.0893674}, {180.0, 0.770299}, {180.5, 0}, {0.0, 0}},
+                 [](double tt, float& d) { return cv::tttod(d, f(tt), kCu); });
+    check<float>({{0.0, 0}, {-1.0, 0}},
+                 [](double w, float& tt) { return cv::dtott(2.0f, tt, f(w)); });
+    check<float>({{0.0, 0}}, [](double w, float& d) { return cv::tttod(d, 90.0f, f(w)); });
 }
 
-TEST(TwoTheta, ImpossibleArgumentsAreRefused) {
-    const float cu = 1.540598f;
-    float d = 3.0f, tt = 3.0f;
-    EXPECT_EQ(cv::tttod(d, 180.5f, cu), 0);
-    EXPECT_EQ(cv::tttod(d, 0.0f, cu), 0);
-    EXPECT_EQ(cv::tttod(d, 90.0f, 0.0f), 0);
-    EXPECT_EQ(d, 3.0f);
-    // Half the wavelength above d: no angle reflects it.
-    EXPECT_EQ(cv::dtott(0.7f, tt, cu), 0);
-    EXPECT_EQ(cv::dtott(0.0f, tt, cu), 0);
-    EXPECT_EQ(cv::dtott(2.0f, tt, -1.0f), 0);
-    EXPECT_EQ(tt, 3.0f);
+TEST(Bucket, DSpacingToBucketClampsWhatIsOutOfRange) {
+    struct Case {
+        float d;
+        std::int32_t max, ind, ok;
+    };
+    for (const Case& c :
+         {Case{0.770299f, 629, 629, 1}, Case{1.0f, 629, 352, 1}, Case{2.0f, 629, 158, 1},
+          Case{1000.0f, 629, 1, 1}, Case{0.77f, 629, 629, 0}, Case{0.0f, 629, 629, 0},
+          Case{1.0f, 300, 300, 0},        // bucket 352 above a maximum of 300
+          Case{100000.0f, 629, 1, 0}}) {  // (-314.16 + 315) truncates to 0
+        std::int32_t ind = 0;
+        EXPECT_EQ(cv::dtoind(c.d, ind, c.max), c.ok) << c.d;
+        EXPECT_EQ(ind, c.ind) << c.d;
+    }
+}
+
+TEST(Bucket, BucketEdgesInEitherOrderClampedToTheRange) {
+    // Edges quoted to seven significant digits: equal within half a unit of the last.
+    struct Case {
+        std::int32_t i, j, ok;
+        double lo, lo_unit, hi, hi_unit;
+    };
+    for (const Case& c : {Case{1, 629, 1, 1997.137, 1e-3, 0.7703007, 1e-7},
+                          Case{629, 1, 1, 1997.137, 1e-3, 0.7703007, 1e-7},
+                          Case{315, 315, 1, 1.089381, 1e-6, 1.0866677, 1e-7},
+                          Case{0, 700, 0, 1997.137, 1e-3, 0.7703007, 1e-7}}) {
+        float lo = 0.0f, hi = 0.0f;
+        EXPECT_EQ(cv::indtod(c.i, c.j, lo, hi, 629), c.ok) << c.i << " " << c.j;
+        EXPECT_NEAR(lo, c.lo, c.lo_unit / 2) << c.i << " " << c.j;
+        EXPECT_NEAR(hi, c.hi, c.hi_unit / 2) << c.i << " " << c.j;
+    }
 }
 
 }  // namespace

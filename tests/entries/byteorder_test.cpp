@@ -7,8 +7,7 @@
 namespace {
 
 TEST(ByteOrder, LittleEndianHostReportsZero) {
-    // This suite runs on little-endian hosts (x86-64, arm64).
-    EXPECT_EQ(cv::get_byte_order(), 0);
+    EXPECT_EQ(cv::get_byte_order(), 0);  // this suite runs on x86-64 and arm64
 }
 
 TEST(ByteOrder, NarrowingKeepsLowOrderBitsWithSign) {
@@ -25,9 +24,6 @@ TEST(ByteOrder, BytesWidenWithoutSignHalvesWithSign) {
     std::int32_t v = -7;
     cv::byte2long(static_cast<unsigned char>(255), v);
     EXPECT_EQ(v, 255);
-    cv::byte2long(static_cast<unsigned char>(0), v);
-    EXPECT_EQ(v, 0);
-
     cv::short2long(static_cast<std::int16_t>(-31416), v);
     EXPECT_EQ(v, -31416);
     cv::short2long(static_cast<std::int16_t>(32767), v);

@@ -26,89 +26,59 @@ std::string record(int cards) {
 
 class Krx2 : public ::testing::Test {
   protected:
-    void open(const std::string& content, int slot = 0) {
-        cvtest::write_file(dir / "krx2.dat", content);
-        cvtest::attach(lib.fcdrom[static_cast<std::size_t>(slot)], dir / "krx2.dat");
+    void open(const std::string& content, std::size_t slot = 0) {
+        cvtest::put_file(lib.fcdrom[slot], dir / "krx2.dat", content);
     }
+    // Reads the record at off into buffer (or into a buffer of the size given)
+    // and expects the status, the bytes read and the offset after it.
+    void expect_read(std::int32_t off, int status, std::int32_t nread, std::int32_t next,
+                     std::int32_t volume = 0) {
+        SCOPED_TRACE(testing::Message() << "offset " << off << ", volume " << volume);
+        std::int32_t n = -1;
+        EXPECT_EQ(lib.cv_readkrx2(off, n, 10800, buffer, volume), status);
+        EXPECT_EQ(n, nread);
+        EXPECT_EQ(off, next);
+    }
+    std::string card_read(int k) { return std::string(buffer.data() + (k - 1) * 80, 80); }
+
     cvtest::TempDir dir;
     cv::Library lib;
     std::vector<char> buffer = std::vector<char>(10800, '#');
 };
 
-TEST_F(Krx2, RecordRunsThroughItsKCard) {
-    open(record(3) + record(1));
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), 0);
-    EXPECT_EQ(nread, 240);
-    EXPECT_EQ(off, 240);
-    EXPECT_EQ(std::string(buffer.data() + 160, 80), card(3, 'K'));
-
-    // A record of one card.
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), 0);
-    EXPECT_EQ(nread, 80);
-    EXPECT_EQ(off, 320);
-    EXPECT_EQ(std::string(buffer.data(), 80), card(1, 'K'));
+TEST_F(Krx2, RecordRunsThroughItsCapitalKCard) {
+    open(record(3) + record(1) + card(1, 'k') + card(2, 'K'));
+    expect_read(0, 0, 240, 240);
+    EXPECT_EQ(card_read(3), card(3, 'K'));
+    expect_read(240, 0, 80, 320);
+    EXPECT_EQ(card_read(1), card(1, 'K'));
+    expect_read(320, 0, 160, 480);  // a lower-case k does not end it
 }
 
-TEST_F(Krx2, LowerCaseKDoesNotEndTheRecord) {
-    open(card(1, 'k') + card(2, 'K'));
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), 0);
-    EXPECT_EQ(nread, 160);
-}
-
-TEST_F(Krx2, RecordThatExactlyFillsTheLimitIsWhole) {
+TEST_F(Krx2, RecordIsCutAtTheLimitOrTheBufferSize) {
+    // 135 cards fill the limit exactly; with 136 it is reached before the K card.
     open(record(135) + record(136));
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), 0);
-    EXPECT_EQ(nread, 10800);
-
-    // 136 cards: the limit is reached before the "K" card.
-    off = 135 * 80;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -2);
-    EXPECT_EQ(nread, 10800);
-    EXPECT_EQ(off, 270 * 80);
-    EXPECT_EQ(std::string(buffer.data() + 134 * 80, 80), card(135, '1'));
+    expect_read(0, 0, 10800, 10800);
+    expect_read(10800, -2, 10800, 21600);
+    EXPECT_EQ(card_read(135), card(135, '1'));
+    buffer.resize(200);  // room for two whole cards only
+    expect_read(0, -2, 160, 160);
 }
 
-TEST_F(Krx2, BufferSmallerThanTheLimitStopsAtItsOwnSize) {
-    open(record(5));
-    std::vector<char> small(200);  // room for two whole cards only
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, small, 0), -2);
-    EXPECT_EQ(nread, 160);
-    EXPECT_EQ(off, 160);
-}
-
-TEST_F(Krx2, OffsetAtOrBeyondTheEndFails) {
-    open(record(2));
-    std::int32_t off = 160, nread = -1;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -1);
-    EXPECT_EQ(nread, 0);
-    off = 100000;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -1);
-    EXPECT_EQ(nread, 0);
-    off = -80;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -1);
-}
-
-TEST_F(Krx2, CardCutOffKeepsTheWholeCardsBeforeIt) {
+TEST_F(Krx2, OffsetsOutsideTheFileAndCardsCutOffFail) {
+    // A cut-off card keeps the whole cards before it.
     open(card(1, '1') + card(2, '2') + std::string(40, 'x'));
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -1);
-    EXPECT_EQ(nread, 160);
-    EXPECT_EQ(off, 160);
-    EXPECT_EQ(std::string(buffer.data() + 80, 80), card(2, '2'));
+    expect_read(0, -1, 160, 160);
+    EXPECT_EQ(card_read(2), card(2, '2'));
+    expect_read(200, -1, 0, 200);
+    expect_read(100000, -1, 0, 100000);
+    expect_read(-80, -1, 0, -80);
 }
 
 TEST_F(Krx2, VolumesAreSlotsZeroToThree) {
     open(record(1), 2);
-    std::int32_t off = 0, nread = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 2), 0);
-    off = 0;
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 0), -1);  // empty slot
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, 4), -1);
-    EXPECT_EQ(lib.cv_readkrx2(off, nread, 10800, buffer, -1), -1);
+    expect_read(0, 0, 80, 80, 2);
+    for (std::int32_t volume : {0, 4, -1}) expect_read(0, -1, 0, 0, volume);  // empty or none
 }
 
 }  // namespace

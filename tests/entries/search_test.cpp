@@ -6,12 +6,33 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "setup/library.h"
 #include "tests/entries/krx1_files.h"
 
 namespace {
+
+constexpr auto npos = std::string_view::npos;
+
+TEST(CaseBlindSearch, WholeNeedleIgnoresCaseOfLettersFirstCharacterIncluded) {
+    const struct {
+        const char *hay, *needle;
+        std::size_t at;
+    } cases[] = {{"alpha Quartz", "quartz", 6},
+                 {"alpha quartz", "QUARTZ", 6},
+                 {"aaab", "AB", 2},  // a false start before the match
+                 {"Quartz", "quartzite", npos},
+                 {"", "q", npos},
+                 {"abc", "", 3},
+                 {"", "", 0},
+                 // '[' and '{', '@' and '`' differ by 32 as letters do, but are no letters.
+                 {"a{b", "A[B", npos},
+                 {"x@y", "X`Y", npos},
+                 {"Fe2O3 (hematite)", "(HEM", 6}};
+    for (const auto& c : cases) EXPECT_EQ(cv::strcasestr(c.hay, c.needle), c.at) << c.needle;
+}
 
 using Flags = std::array<std::int32_t, 6>;
 // Selector flag elements: name 4, name 1, name 3, name 2, authors, journal.
@@ -23,40 +44,13 @@ constexpr Flags kAuthors = {0, 0, 0, 0, 1, 0};
 constexpr Flags kJournal = {0, 0, 0, 0, 0, 1};
 constexpr Flags kAll = {1, 1, 1, 1, 1, 1};
 
-TEST(CaseBlindSearch, WholeNeedleIgnoresCaseFirstCharacterIncluded) {
-    EXPECT_EQ(cv::strcasestr("alpha Quartz", "quartz"), 6u);
-    EXPECT_EQ(cv::strcasestr("alpha quartz", "QUARTZ"), 6u);
-    EXPECT_EQ(cv::strcasestr("aaab", "AB"), 2u);  // a false start before the match
-    EXPECT_EQ(cv::strcasestr("Quartz", "quartzite"), std::string_view::npos);
-    EXPECT_EQ(cv::strcasestr("", "q"), std::string_view::npos);
-}
-
-TEST(CaseBlindSearch, OnlyLettersFoldOtherBytesMatchThemselves) {
-    // '[' and '{', '@' and '`' differ by 32 as letters do, but are no letters.
-    EXPECT_EQ(cv::strcasestr("a{b", "A[B"), std::string_view::npos);
-    EXPECT_EQ(cv::strcasestr("x@y", "X`Y"), std::string_view::npos);
-    EXPECT_EQ(cv::strcasestr("Fe2O3 (hematite)", "(HEM"), 6u);
-}
-
-TEST(CaseBlindSearch, EmptyNeedleIsFoundAtTheEnd) {
-    EXPECT_EQ(cv::strcasestr("abc", ""), 3u);
-    EXPECT_EQ(cv::strcasestr("", ""), 0u);
-}
-
+// Record sizes: names 4 + 13 + 10 + 5 + 3 = 35; reference 5 + 6 + 2 + 4 + 25 = 42.
 class Search : public ::testing::Test {
   protected:
-    void SetUp() override {
-        names = cvtest::name_record("Silicon Oxide", "Quartz low", "alpha", "syn");
-        refs = cvtest::ref_record(90, "AMMIAZ", "75", "1234", "Levien, L., Prewitt, C.T.");
-        write(names, refs);
-    }
+    void SetUp() override { write(names, refs); }
     void write(const std::string& name_lib, const std::string& ref_lib) {
-        lib.cv_closenamlib();
-        lib.cv_closereflib();
-        cvtest::write_file(dir / "name.lib", name_lib);
-        cvtest::write_file(dir / "ref.lib", ref_lib);
-        cvtest::attach(lib.fnamlib, dir / "name.lib");
-        cvtest::attach(lib.freflib, dir / "ref.lib");
+        cvtest::put_file(lib.fnamlib, dir / "name.lib", name_lib);
+        cvtest::put_file(lib.freflib, dir / "ref.lib", ref_lib);
     }
     int search(std::vector<std::string> strings, std::int32_t count, const Flags& flags) {
         namoff = 0;
@@ -66,61 +60,50 @@ class Search : public ::testing::Test {
 
     cvtest::TempDir dir;
     cv::Library lib;
-    std::string names, refs;
+    std::string names = cvtest::name_record("Silicon Oxide", "Quartz low", "alpha", "syn");
+    std::string refs = cvtest::ref_record(90, "AMMIAZ", "75", "1234", "Levien, L., Prewitt, C.T.");
     std::int32_t namoff = 0, refoff = 0;
 };
 
-// Record sizes: names 4 + 13 + 10 + 5 + 3 = 35; reference 5 + 6 + 2 + 4 + 25 = 42.
-
-TEST_F(Search, EachFlagSelectsItsOwnField) {
-    struct Case {
+TEST_F(Search, EachFlagSelectsItsOwnFieldInBothModes) {
+    const struct {
         Flags flags;
         const char* hit;   // a string only this field holds
         const char* miss;  // a string held only by another field
-    };
-    const std::array<Case, 6> cases = {{
+    } cases[] = {
         {{1, 0, 0, 0, 0, 0}, "syn", "alpha"},      // name text 4
         {{0, 1, 0, 0, 0, 0}, "oxide", "quartz"},   // name text 1
         {{0, 0, 1, 0, 0, 0}, "alpha", "oxide"},    // name text 3
         {{0, 0, 0, 1, 0, 0}, "quartz", "syn"},     // name text 2
         {{0, 0, 0, 0, 1, 0}, "prewitt", "ammi"},   // author list
         {{0, 0, 0, 0, 0, 1}, "ammiaz", "levien"},  // journal code
-    }};
+    };
     for (const auto& c : cases) {
-        EXPECT_EQ(search({c.hit}, 1, c.flags), 1) << c.hit;
-        EXPECT_EQ(search({c.miss}, 1, c.flags), 0) << c.miss;
-        EXPECT_EQ(search({c.hit}, -1, c.flags), 1) << c.hit;
-        EXPECT_EQ(search({c.miss}, -1, c.flags), 0) << c.miss;
+        for (std::int32_t count : {1, -1}) {
+            EXPECT_EQ(search({c.hit}, count, c.flags), 1) << c.hit << count;
+            EXPECT_EQ(search({c.miss}, count, c.flags), 0) << c.miss << count;
+        }
     }
-}
-
-TEST_F(Search, VolumeAndPageAreNeverSearched) {
+    // Volume and page are read, never searched.
     EXPECT_EQ(search({"75"}, 1, kAll), 0);
     EXPECT_EQ(search({"1234"}, -1, kAll), 0);
-    EXPECT_EQ(refoff, 42);  // read, all the same
-}
-
-TEST_F(Search, NoFlagReadsNothingAndNeverMatches) {
-    EXPECT_EQ(search({"quartz"}, 1, kNone), 0);
-    EXPECT_EQ(namoff, 0);
-    EXPECT_EQ(refoff, 0);
-    EXPECT_EQ(search({"quartz"}, -1, kNone), 0);
-    EXPECT_EQ(namoff, 0);
-    EXPECT_EQ(refoff, 0);
-}
-
-TEST_F(Search, AnyOfWithNoStringsReadsTheSelectedRecordsThrough) {
-    EXPECT_EQ(search({}, 0, kAll), 0);
-    EXPECT_EQ(namoff, 35);
     EXPECT_EQ(refoff, 42);
 }
 
-TEST_F(Search, AnyOfStopsReadingAtTheFirstHit) {
-    // Found in the journal code: the reference offset stops after it.
+TEST_F(Search, OffsetsShowWhatWasRead) {
+    // No flag: nothing is read and nothing matches.
+    for (std::int32_t count : {1, -1}) {
+        EXPECT_EQ(search({"quartz"}, count, kNone), 0);
+        EXPECT_EQ(namoff + refoff, 0);
+    }
+    // Any-of with no strings reads the selected records through.
+    EXPECT_EQ(search({}, 0, kAll), 0);
+    EXPECT_EQ(namoff, 35);
+    EXPECT_EQ(refoff, 42);
+    // Any-of stops at the first hit: after the journal code, or after name text 2.
     EXPECT_EQ(search({"nothing", "MIA"}, 2, kJournal), 1);
     EXPECT_EQ(refoff, 5 + 6);
     EXPECT_EQ(namoff, 0);
-    // Found in name text 2: texts 3 and 4 are not read.
     EXPECT_EQ(search({"LOW"}, 1, kNames), 1);
     EXPECT_EQ(namoff, 4 + 13 + 10);
 }
@@ -130,8 +113,10 @@ TEST_F(Search, AllOfNeedsEveryStringInSomeSelectedField) {
     EXPECT_EQ(search({"quartz", "levien"}, -2, kName2Authors), 1);
     EXPECT_EQ(search({"quartz", "levien"}, -2, kName2), 0);
     EXPECT_EQ(search({"quartz", "levien", "ammiaz"}, -3, kName2Authors), 0);
-    // Any-of with the same strings and only name text 2 is enough.
-    EXPECT_EQ(search({"levien", "quartz"}, 2, kName2), 1);
+    EXPECT_EQ(search({"levien", "quartz"}, 2, kName2), 1);  // any-of: name text 2 is enough
+    // The count never reaches past the strings given.
+    EXPECT_EQ(search({"zzz"}, 5, kAll), 0);
+    EXPECT_EQ(search({"quartz"}, -5, kAll), 1);
 }
 
 TEST_F(Search, EmptyStringOccursInEveryField) {
@@ -144,9 +129,8 @@ TEST_F(Search, LongJournalCodesVolumesAndPagesAreReadWhole) {
     // Longer than 15 characters each; the author list must still be found
     // after them, and the journal code matched over its whole length.
     const std::string journal = "Zeitschrift fuer Kristallographie";
-    const std::string volume(200, '7');
-    const std::string page(255, 'p');
-    write(names, cvtest::ref_record(80, journal, volume, page, "Hazen, R.M."));
+    write(names, cvtest::ref_record(80, journal, std::string(200, '7'), std::string(255, 'p'),
+                                    "Hazen, R.M."));
     EXPECT_EQ(search({"HAZEN"}, 1, kAuthors), 1);
     EXPECT_EQ(refoff, static_cast<std::int32_t>(5 + journal.size() + 200 + 255 + 11));
     EXPECT_EQ(search({"kristallographie"}, 1, kJournal), 1);
@@ -154,26 +138,17 @@ TEST_F(Search, LongJournalCodesVolumesAndPagesAreReadWhole) {
     EXPECT_EQ(search({"ppp"}, 1, kAll), 0);
 }
 
-TEST_F(Search, CountNeverReachesPastTheStringsGiven) {
-    EXPECT_EQ(search({"zzz"}, 5, kAll), 0);
-    EXPECT_EQ(search({"quartz"}, -5, kAll), 1);
-}
-
 TEST_F(Search, UnpositionedOrCutOffRecordsFail) {
-    namoff = -1;
-    refoff = 0;
     const std::vector<std::string> strings = {"x"};
-    EXPECT_EQ(lib.cv_srchlibs(namoff, refoff, strings, 1, kNames), -1);
-    namoff = 0;
-    refoff = -1;
-    EXPECT_EQ(lib.cv_srchlibs(namoff, refoff, strings, 1, kAuthors), -1);
-
-    // Name text 1 claims 50 bytes; 3 arrive.
-    write(cvtest::bytes({50, 0, 0, 0}) + "Qua", refs);
+    for (const auto& [nam, ref, flags] : {std::tuple{-1, 0, kNames}, {0, -1, kAuthors}}) {
+        namoff = nam;
+        refoff = ref;
+        EXPECT_EQ(lib.cv_srchlibs(namoff, refoff, strings, 1, flags), -1);
+    }
+    write(cvtest::bytes({50, 0, 0, 0}) + "Qua", refs);  // name text 1: 3 of 50 bytes
     EXPECT_EQ(search({"zzz"}, 1, kNames), -1);
     EXPECT_EQ(search({"qua"}, -1, kNames), -1);
-    // Header cut off.
-    write(cvtest::bytes({1, 2}), cvtest::bytes({1}));
+    write(cvtest::bytes({1, 2}), cvtest::bytes({1}));  // headers cut off
     EXPECT_EQ(search({"a"}, 1, kNames), -1);
     EXPECT_EQ(search({"a"}, 1, kAuthors), -1);
 }
