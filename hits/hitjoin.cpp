@@ -10,7 +10,9 @@ namespace {
 
 // A name from the command line is a terminated text: blanks before the end are
 // part of it.
-std::string terminated(const std::string& arg) { return arg + '\0'; }
+std::string terminated(const std::string& arg) {
+    return arg + '\0';
+}
 
 }  // namespace
 

@@ -20,7 +20,9 @@ namespace cv {
 namespace {
 
 // Table words needed for n entries (n >= 0).
-std::size_t words_for(std::int32_t n) { return (static_cast<std::size_t>(n) + 31) / 32; }
+std::size_t words_for(std::int32_t n) {
+    return (static_cast<std::size_t>(n) + 31) / 32;
+}
 
 std::string directory_of(const std::string& path) {
     const auto slash = path.rfind('/');
@@ -183,8 +185,8 @@ int cv_readmap(const std::string& path, std::int32_t& n, std::span<std::uint32_t
 int Library::cvl_savebitmap(std::string_view name) {
     // The name is used whole: its significant part, however long.
     const std::string file(trimmed(name));
-    const int status = cv_writemap(file, cv_sizes.dbsize[0], cv_tables.curtbl,
-                                   cv_history.nhist, cv_history.histtx, kHistLen);
+    const int status = cv_writemap(file, cv_sizes.dbsize[0], cv_tables.curtbl, cv_history.nhist,
+                                   cv_history.histtx, kHistLen);
     if (status != 0) {
         warnmsg("savebitmap", "unable to open/write file " + file);
         errcode("savebitmap", status);

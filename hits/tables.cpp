@@ -20,10 +20,14 @@ std::size_t words_in_use(int n, std::size_t words) {
     return static_cast<std::size_t>(usable(words, n) + 31) / 32;
 }
 
-std::size_t smallest(std::size_t a, std::size_t b) { return std::min(a, b); }
+std::size_t smallest(std::size_t a, std::size_t b) {
+    return std::min(a, b);
+}
 
 // The r low-order bits of a word (r in 1..31).
-std::uint32_t low_bits(int r) { return (std::uint32_t{1} << r) - 1u; }
+std::uint32_t low_bits(int r) {
+    return (std::uint32_t{1} << r) - 1u;
+}
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 // hitjoin file1 file2 [ -or | -and | -remove | -not ]
+#include "hits/hitjoin.h"
+
 #include <string>
 #include <vector>
-
-#include "hits/hitjoin.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

@@ -1,8 +1,8 @@
 // hitmake outfile entry...
+#include "hits/hitmake.h"
+
 #include <string>
 #include <vector>
-
-#include "hits/hitmake.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);

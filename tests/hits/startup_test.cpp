@@ -38,15 +38,17 @@ Started start(const std::string& location, const std::string& home) {
     return s;
 }
 
-Started start(const TestDb& db) { return start(db.location().string(), db.work().string()); }
+Started start(const TestDb& db) {
+    return start(db.location().string(), db.work().string());
+}
 
 // Changes the working directory for one test.
 class ScopedCwd {
-public:
+  public:
     explicit ScopedCwd(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
     ~ScopedCwd() { fs::current_path(old_); }
 
-private:
+  private:
     fs::path old_;
 };
 
@@ -144,8 +146,8 @@ TEST(Init, LongPathsMoveTheWarningToASecondLine) {
     db.write_location(d1, d2, "x");
     auto s = start(db);
     EXPECT_EQ(s.status, 0);
-    EXPECT_EQ(s.err, " cvl_init WARNING: \n Unable to open file krx2.dat on " + d1 + " or " + d2 +
-                         "\n");
+    EXPECT_EQ(s.err,
+              " cvl_init WARNING: \n Unable to open file krx2.dat on " + d1 + " or " + d2 + "\n");
 }
 
 TEST(Init, ADirectoryIsNotTheRecordFile) {

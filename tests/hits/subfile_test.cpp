@@ -82,8 +82,8 @@ TEST(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
     const struct {
         std::size_t length;
         int status;
-    } cases[] = {{0, -2}, {3, -2}, {4, -3}, {11, -3}, {12, -4}, {15, -4},
-                 {16, -5}, {115, -5}, {116, 0}};
+    } cases[] = {{0, -2},  {3, -2},  {4, -3},   {11, -3}, {12, -4},
+                 {15, -4}, {16, -5}, {115, -5}, {116, 0}};
     for (const auto& c : cases) {
         write_file(dir / "a", whole.substr(0, c.length));
         const auto l = load(dir / "a");
@@ -124,7 +124,8 @@ TEST(ReadMap, CountsOutsideTheTablesAreRefused) {
     EXPECT_EQ((*full.table)[7812], 1u);
 
     // k below 0 or above the 100 records the history holds.
-    write_file(dir / "a", subfile_bytes(1, {1u}, {}).substr(0, 8) + std::string("\xff\xff\xff\xff"));
+    write_file(dir / "a",
+               subfile_bytes(1, {1u}, {}).substr(0, 8) + std::string("\xff\xff\xff\xff"));
     EXPECT_EQ(load(dir / "a").status, -4);
     const std::vector<std::string> many(101, "r");
     write_file(dir / "a", subfile_bytes(1, {1u}, many));

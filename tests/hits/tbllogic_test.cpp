@@ -16,7 +16,9 @@ std::unique_ptr<cv::Library> library(int n) {
     return lib;
 }
 
-std::string rec(const std::string& text) { return text + std::string(100 - text.size(), ' '); }
+std::string rec(const std::string& text) {
+    return text + std::string(100 - text.size(), ' ');
+}
 
 }  // namespace
 
@@ -29,7 +31,7 @@ TEST(TblLogic, RemoveLeavesTheWorkTableComplemented) {
     t.curtbl[1] = 0x80000001u;
     t.wrktbl[0] = 0x0000003Cu;
     t.wrktbl[1] = 0x80000002u;
-    t.curtbl[2] = 0xFFFFFFFFu;  // beyond the words in use
+    t.curtbl[2] = 0xFFFFFFFFu;            // beyond the words in use
     EXPECT_EQ(lib->tbllogic(2, "z"), 4);  // entries 1, 2, 33 and the spare bit
     EXPECT_EQ(t.nhits, 4);
     EXPECT_EQ(t.wrktbl[0], 0xFFFFFFC3u);

@@ -119,8 +119,7 @@ TEST(Join, AFileWithItself) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "5\n");
     EXPECT_EQ(read_file(d.file("a")),
-              subfile_bytes(40, {0x10Fu, 0x0u},
-                            {"A1", "Match by File contents (a)", "... A1"}));
+              subfile_bytes(40, {0x10Fu, 0x0u}, {"A1", "Match by File contents (a)", "... A1"}));
     r = d.join({"a", "a", "-remove"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0\n");
@@ -241,8 +240,9 @@ TEST(Join, MissingOrDamagedSecondFileLeavesTheFirst) {
     // Ends inside its history records.
     write_file(d.file("h"), subfile_bytes(40, {0x7u, 0x1u}, {"x", "y"}).substr(0, 150));
     r = d.join({"a", "h", "-or"});
-    EXPECT_EQ(r.err.substr(r.err.find("readbitmap ERROR")), "readbitmap ERROR code:    -5\n"
-                                                            "error reading subfile h\n");
+    EXPECT_EQ(r.err.substr(r.err.find("readbitmap ERROR")),
+              "readbitmap ERROR code:    -5\n"
+              "error reading subfile h\n");
 
     // A directory is no subfile.
     fs::create_directory(d.file("dir"));
@@ -298,8 +298,10 @@ TEST(Join, CountsBeyondTheTablesAreRefused) {
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.err,
                   " readbitmap WARNING: unable to open/read file bad\n"
-                  "readbitmap ERROR code:    " + std::string(c.code) + "\n"
-                  "error reading subfile bad\n");
+                  "readbitmap ERROR code:    " +
+                      std::string(c.code) +
+                      "\n"
+                      "error reading subfile bad\n");
         EXPECT_EQ(read_file(d.file("a")), before);
     }
 }
@@ -359,9 +361,12 @@ TEST(Join, LongNamesAreUsedWhole) {
     EXPECT_EQ(m.status, 1);
     EXPECT_EQ(m.err,
               " readbitmap WARNING: \n"
-              " unable to open/read file " + gone + "\n"
-              "readbitmap ERROR code:    -1\n"
-              "error reading subfile " + gone + "\n");
+              " unable to open/read file " +
+                  gone +
+                  "\n"
+                  "readbitmap ERROR code:    -1\n"
+                  "error reading subfile " +
+                  gone + "\n");
 }
 
 // ---- hostile subfiles ----------------------------------------------------------------

@@ -51,9 +51,8 @@ TEST(Make, SelectionIsNamedBySortedMergedRuns) {
     const auto r = d.make({"o", "33", "7-12", "5-9", "1", "64"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "11\n");
-    EXPECT_EQ(read_file(d.file("o")),
-              subfile_bytes(64, {0x00000FF1u, 0x80000001u},
-                            {kStart, "Match by entries 1,5-12,33,64"}));
+    EXPECT_EQ(read_file(d.file("o")), subfile_bytes(64, {0x00000FF1u, 0x80000001u},
+                                                    {kStart, "Match by entries 1,5-12,33,64"}));
 }
 
 TEST(Make, LongSelectionTextIsCutAtOneHundred) {

@@ -52,11 +52,11 @@ inline std::string read_file(const fs::path& path) {
 
 // A fresh directory under $TMPDIR (or /tmp), removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string templ = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                            "/corvane-test-XXXXXX";
+        std::string templ =
+            std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/corvane-test-XXXXXX";
         if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = templ;
     }
@@ -70,7 +70,7 @@ public:
     const fs::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     fs::path path_;
 };
 
@@ -109,7 +109,7 @@ inline std::string record(const std::string& text) {
 // Sets (or, with nullopt, unsets) an environment variable for the life of the
 // object and restores the former value afterwards.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str())) old_ = old;
         if (value) {
@@ -128,7 +128,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     std::string name_;
     std::optional<std::string> old_;
 };
@@ -146,10 +146,10 @@ struct RunOptions {
 };
 
 struct RunResult {
-    std::string out;   // standard output
-    std::string err;   // standard error
-    int status = -1;   // exit status, or -1 when the child did not exit normally
-    int signal = 0;    // the signal that ended the child, if any
+    std::string out;  // standard output
+    std::string err;  // standard error
+    int status = -1;  // exit status, or -1 when the child did not exit normally
+    int signal = 0;   // the signal that ended the child, if any
 };
 
 // The path of a built tool.
@@ -259,7 +259,7 @@ inline RunResult run_program(const std::string& program, const std::vector<std::
 //   <root>/tarn.loc the location file naming the three directories
 // Subfiles and other scratch files go in work() = <root>/work/.
 class TestDb {
-public:
+  public:
     explicit TestDb(std::int32_t entries) {
         fs::create_directory(line1());
         fs::create_directory(line2());
@@ -305,7 +305,7 @@ public:
         return run_program(tool_path(tool), args, options);
     }
 
-private:
+  private:
     TempDir tmp_;
 };
 
