@@ -15,7 +15,7 @@ namespace cardkit {
 
 // An 80-column card: body from column 1, type code in column 80.
 inline std::string card(std::string_view body, char type) {
-    std::string c(body.substr(0, std::min<std::size_t>(body.size(), 79)));
+    std::string c(body.substr(0, 79));
     c.resize(79, ' ');
     return c + type;
 }
@@ -48,22 +48,19 @@ class ScratchDir {
         if (mkdtemp(t.data()) == nullptr) ADD_FAILURE() << "mkdtemp failed";
         path_ = t;
     }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~ScratchDir() { std::filesystem::remove_all(path_, ec_); }
     ScratchDir(const ScratchDir&) = delete;
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     std::string slash() const { return path_.string() + "/"; }
     std::string bare() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
     void write(const std::string& name, std::string_view content) const {
         std::ofstream(path_ / name, std::ios::binary) << content;
     }
 
   private:
     std::filesystem::path path_;
+    std::error_code ec_;
 };
 
 }  // namespace cardkit

@@ -103,7 +103,7 @@ TEST(CodeTables, ALastRecordCutShortReadsBlankPadded) {
     a.write("d.tbl", rec81("first") + "third");
     cv::card::DirectTable d;
     std::string r;
-    ASSERT_TRUE(d.open(a.file("d.tbl")));
+    ASSERT_TRUE(d.open(a.slash() + "d.tbl"));
     EXPECT_TRUE(d.read(2, r) && r == "third" + std::string(76, ' '));
     EXPECT_FALSE(d.read(3, r));
     EXPECT_FALSE(d.read(0, r));
