@@ -29,7 +29,8 @@ int Library::cvl_nexthit(int& cur, int& rank, int direction) {
     }
     if (direction == 0) {
         if (cur == 0) rank = 0;
-        for (int k = cur + 1; k <= n && k > 0; ++k) {
+        if (cur >= n) return -1;  // nothing after the last entry (and no overflow)
+        for (int k = cur + 1; k <= n; ++k) {
             if (is_hit(k)) {
                 ++rank;
                 return k;

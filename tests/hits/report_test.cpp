@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -101,7 +102,9 @@ TEST(NextHit, SpareBitsAreNoEntries) {
     EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 1);
     cur = 1;
     EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-    // A position past the end steps back into the entries.
+    // Positions past the end: nothing forwards, backwards steps into the entries.
+    cur = std::numeric_limits<int>::max();
+    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
     cur = 50;
     rank = 5;
     EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), 1);
