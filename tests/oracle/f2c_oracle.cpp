@@ -3,9 +3,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <type_traits>
 
 // clang-format off
 // f2c.h comes after the standard headers: it defines abs, min and max as
@@ -36,66 +36,52 @@ namespace oracle {
 
 namespace {
 
-// libf2c's type codes for list-directed items.
-constexpr ftnint kTypeInteger = 3;
-constexpr ftnint kTypeCharacter = 9;
-
 // One item to or from do_fio: its address and its size in bytes (for a text,
-// its length).
+// its length; an empty text still needs a valid address).
 integer transfer(Item& item) {
     ftnint one = 1;
-    if (auto* s = std::get_if<std::string>(&item)) {
-        // do_fio wants a valid address even for an empty text.
-        static char empty = ' ';
-        char* p = s->empty() ? &empty : s->data();
-        return do_fio(&one, p, static_cast<ftnlen>(s->size()));
-    }
-    if (auto* i = std::get_if<std::int32_t>(&item)) {
-        return do_fio(&one, reinterpret_cast<char*>(i), sizeof *i);
-    }
-    if (auto* f = std::get_if<float>(&item)) {
-        return do_fio(&one, reinterpret_cast<char*>(f), sizeof *f);
-    }
-    auto& d = std::get<double>(item);
-    return do_fio(&one, reinterpret_cast<char*>(&d), sizeof d);
+    return std::visit(
+        [&](auto& v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
+                static char empty = ' ';
+                return do_fio(&one, v.empty() ? &empty : v.data(), static_cast<ftnlen>(v.size()));
+            } else {
+                return do_fio(&one, reinterpret_cast<char*>(&v), sizeof v);
+            }
+        },
+        item);
 }
 
-}  // namespace
-
-Written write(const std::string& format, std::size_t length, const std::vector<Item>& items) {
-    Written out{0, std::string(length, '#')};
+// Runs one internal-record transfer: start, every item, end. Errors come back
+// as a status, never as an abort.
+int run(integer (*start)(icilist*), integer (*end)(), const std::string& format, std::string& unit,
+        std::size_t length, std::vector<Item>& items) {
     std::string fmt = format;
-    std::string unit = length == 0 ? std::string(1, ' ') : out.record;
-    icilist io{};
-    io.icierr = 1;  // errors come back as a status, never as an abort
-    io.iciend = 1;
-    io.iciunit = unit.data();
-    io.icifmt = fmt.data();
-    io.icirlen = static_cast<ftnint>(length);
-    io.icirnum = 1;
-    std::vector<Item> copy = items;
-    integer status = s_wsfi(&io);
-    for (std::size_t i = 0; status == 0 && i < copy.size(); ++i) status = transfer(copy[i]);
-    if (status == 0) status = e_wsfi();
-    out.status = static_cast<int>(status);
-    out.record = unit.substr(0, length);
-    return out;
-}
-
-int read(const std::string& format, const std::string& record, std::vector<Item>& targets) {
-    std::string fmt = format;
-    std::string unit = record.empty() ? std::string(1, ' ') : record;
+    if (unit.empty()) unit = " ";
     icilist io{};
     io.icierr = 1;
     io.iciend = 1;
     io.iciunit = unit.data();
     io.icifmt = fmt.data();
-    io.icirlen = static_cast<ftnint>(record.size());
+    io.icirlen = static_cast<ftnint>(length);
     io.icirnum = 1;
-    integer status = s_rsfi(&io);
-    for (std::size_t i = 0; status == 0 && i < targets.size(); ++i) status = transfer(targets[i]);
-    if (status == 0) status = e_rsfi();
-    return static_cast<int>(status);
+    integer status = start(&io);
+    for (std::size_t i = 0; status == 0 && i < items.size(); ++i) status = transfer(items[i]);
+    return static_cast<int>(status == 0 ? end() : status);
+}
+
+}  // namespace
+
+Written write(const std::string& format, std::size_t length, const std::vector<Item>& items) {
+    std::string unit(length, '#');
+    std::vector<Item> copy = items;
+    const int status = run(s_wsfi, e_wsfi, format, unit, length, copy);
+    return {status, unit.substr(0, length)};
+}
+
+int read(const std::string& format, const std::string& record, std::vector<Item>& targets) {
+    std::string unit = record;
+    return run(s_rsfi, e_rsfi, format, unit, record.size(), targets);
 }
 
 std::string listed(const std::vector<ListItem>& items) {
@@ -103,13 +89,13 @@ std::string listed(const std::vector<ListItem>& items) {
     const int fd = mkstemp(path);
     if (fd < 0) return "<no temporary file>";
     close(fd);
-    char status_text[] = "old";
+    char old[] = "old";
     olist open{};
     open.oerr = 1;
     open.ounit = 77;
     open.ofnm = path;
     open.ofnmlen = static_cast<ftnlen>(sizeof path - 1);
-    open.osta = status_text;
+    open.osta = old;
     if (f_open(&open) != 0) {
         std::remove(path);
         return "<open failed>";
@@ -119,16 +105,15 @@ std::string listed(const std::vector<ListItem>& items) {
     io.ciunit = 77;
     io.ciend = 1;
     integer status = s_wsle(&io);
-    for (const auto& item : items) {
-        if (status != 0) break;
+    for (std::size_t i = 0; status == 0 && i < items.size(); ++i) {
         ftnint one = 1;
-        if (const auto* s = std::get_if<std::string>(&item)) {
-            ftnint type = kTypeCharacter;
-            std::string text = s->empty() ? std::string(1, ' ') : *s;
+        if (const auto* s = std::get_if<std::string>(&items[i])) {
+            ftnint type = 9;  // character
+            std::string text = s->empty() ? " " : *s;
             status = do_lio(&type, &one, text.data(), static_cast<ftnlen>(s->size()));
         } else {
-            ftnint type = kTypeInteger;
-            std::int32_t value = std::get<std::int32_t>(item);
+            ftnint type = 3;  // integer
+            std::int32_t value = std::get<std::int32_t>(items[i]);
             status = do_lio(&type, &one, reinterpret_cast<char*>(&value), sizeof value);
         }
     }
@@ -141,8 +126,7 @@ std::string listed(const std::vector<ListItem>& items) {
     std::stringstream text;
     text << in.rdbuf();
     std::remove(path);
-    if (status != 0) return "<write failed>";
-    return text.str();
+    return status == 0 ? text.str() : "<write failed>";
 }
 
 }  // namespace oracle

@@ -1,6 +1,5 @@
-// A thin C++ face on libf2c's internal-file formatted I/O and its
-// list-directed output, used only as an independent oracle for the format
-// module's differential test.
+// A thin C++ face on libf2c's internal-file formatted I/O and list-directed
+// output: the independent oracle of the format module's differential test.
 #pragma once
 
 #include <cstddef>
@@ -11,8 +10,8 @@
 
 namespace oracle {
 
-// An item to write, or a target to read into; for a read, a text target's
-// size is its declared length.
+// An item to write or a target to read into; a text target's size is its
+// declared length.
 using Item = std::variant<std::string, std::int32_t, float, double>;
 
 struct Written {
@@ -26,8 +25,8 @@ Written write(const std::string& format, std::size_t length, const std::vector<I
 // Reads one internal record into targets; returns 0 or libf2c's error number.
 int read(const std::string& format, const std::string& record, std::vector<Item>& targets);
 
-// List-directed output of texts and integers, as written to a sequential
-// file: every line with its line end.
+// List-directed output of texts and integers as written to a sequential file,
+// every line with its line end.
 using ListItem = std::variant<std::string, std::int32_t>;
 std::string listed(const std::vector<ListItem>& items);
 
