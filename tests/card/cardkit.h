@@ -1,4 +1,4 @@
-// Test helpers for the card formatter: cards built column by column, and
+// Test kit of the card formatter's tests: cards built column by column, and
 // scratch directories for code tables.
 #pragma once
 
@@ -7,11 +7,18 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "card/formatter.h"
+
 namespace cardkit {
+
+using cv::card::Formatter;
 
 // An 80-column card: body from column 1, type code in column 80.
 inline std::string card(std::string_view body, char type) {

@@ -1,15 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-
-#include "card/formatter.h"
 #include "cardkit.h"
 
-using cardkit::rec81;
-using cardkit::ScratchDir;
-using cv::card::Formatter;
+using namespace cardkit;
 
 namespace {
 

@@ -1,12 +1,6 @@
-#include <gtest/gtest.h>
+#include "cardkit.h"
 
-#include <string>
-#include <tuple>
-#include <utility>
-
-#include "card/formatter.h"
-
-using cv::card::Formatter;
+using namespace cardkit;
 
 TEST(Phform, ConvertsTheNotationUpToThePieceThatDoesNotFit) {
     // Formula, room, the field up to the conversion's last character, outlen, status.

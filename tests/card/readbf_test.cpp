@@ -1,14 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "card/formatter.h"
 #include "cardkit.h"
 
-using cardkit::card;
-using cardkit::record;
+using namespace cardkit;
 
 namespace {
 
@@ -27,7 +19,7 @@ TEST(Readbf, SortsCardsIntoTheSlotsOfTheirType) {
     const int first[22] = {1,  3,  5,  6,  7,  12, 17, 22,  23,  33,  34,
                            54, 55, 56, 57, 58, 59, 60, 128, 133, 134, 135};
     std::string dsp = card("1.2345100", 'I');
-    cardkit::at(dsp, 70, "99Q");
+    at(dsp, 70, "99Q");
     Parse p(record({"1first", "6name", "9ref one", "9ref two", "B note"}) + dsp + dsp + dsp +
             record({"Kend"}));
     const int want[22] = {1, 0, 0, 0, 0, 1, 0, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 0};
@@ -43,7 +35,7 @@ TEST(Readbf, SortsCardsIntoTheSlotsOfTheirType) {
     EXPECT_EQ(p.f.update.crdimg(34), card(" note", 'B'));
     EXPECT_EQ(p.f.update.crdimg(133), card("end", 'K'));
     // An I slot's columns 70-71 hold its own number, whatever the card held.
-    EXPECT_EQ(p.f.update.crdimg(62), cardkit::at(dsp, 70, "03"));
+    EXPECT_EQ(p.f.update.crdimg(62), at(dsp, 70, "03"));
     EXPECT_EQ(p.f.update.crdimg(127).substr(69, 2), "68");
     // The next record starts its counts afresh; old slots stay as they were.
     EXPECT_EQ(p.f.readbf(record({"1again", "Kend"}), 160), 0);

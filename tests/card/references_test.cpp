@@ -1,16 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
-#include "card/formatter.h"
 #include "cardkit.h"
 
-using cardkit::rec81;
-using cardkit::ScratchDir;
-using cv::card::Formatter;
+using namespace cardkit;
 
 namespace {
 
@@ -36,11 +26,11 @@ std::string journals(const std::string& count) {
 // authors 22-67, source 68-69, continuation mark 70.
 std::string ref(std::string_view coden, std::string_view authors, std::string_view vpy = "",
                 std::string_view src = "  ", char cont = ' ') {
-    std::string c = cardkit::card("", '9');
-    cardkit::at(c, 1, coden);
-    cardkit::at(c, 7, vpy);
-    cardkit::at(c, 22, authors);
-    cardkit::at(c, 68, src);
+    std::string c = card("", '9');
+    at(c, 1, coden);
+    at(c, 7, vpy);
+    at(c, 22, authors);
+    at(c, 68, src);
     c[69] = cont;
     return c;
 }
@@ -176,7 +166,7 @@ TEST_F(References, AMarkOnTheLastReferenceCardJoinsABlankCard) {
     std::vector<std::string> ten(9, ref("NATUAS", "Other, O."));
     ten.push_back(ref("NATUAS", "Xa, A.", "", "  ", 'C'));
     cards(ten);
-    f.update.crdimg(33) = cardkit::card("                     Pearson type", 'A');
+    f.update.crdimg(33) = card("                     Pearson type", 'A');
     EXPECT_EQ(compose(10), "Xa, A., Nature");
 }
 
