@@ -6,7 +6,7 @@ namespace {
 
 struct Parse {
     std::ostringstream out;
-    cv::card::Formatter f{{}, {}, out};
+    Formatter f{{}, {}, out};
     int status;
     explicit Parse(const std::string& rec, int len = -1)
         : status(f.readbf(rec, len < 0 ? static_cast<int>(rec.size()) : len)) {}
