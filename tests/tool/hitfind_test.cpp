@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,91 +12,80 @@
 
 namespace {
 
+using Strings = std::vector<std::string>;
 const std::string kStart = "Starting from full database";
 
 class Hitfind : public ::testing::Test {
   protected:
     void SetUp() override { cvtest::put_entries(db, cvtest::five_entries()); }
-
-    cvtest::RunResult find(const std::vector<std::string>& args) { return db.run("hitfind", args); }
-
-    // The subfile a successful search writes: five entries, one table word.
-    static std::string subfile(std::uint32_t word, const std::vector<std::string>& records) {
-        return cvtest::subfile_bytes(5, {word}, records);
+    cvtest::RunResult find(const Strings& args) { return db.run("hitfind", args); }
+    // Runs hitfind, which must succeed, and checks the count it prints and
+    // the subfile it writes: five entries, one table word, the history given.
+    void expect_found(const Strings& args, const std::string& out, int count, std::uint32_t word,
+                      const Strings& history) {
+        SCOPED_TRACE(history.back());
+        const auto r = find(args);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, std::to_string(count) + "\n");
+        EXPECT_EQ(cvtest::read_file(db.file(out)), cvtest::subfile_bytes(5, {word}, history));
+    }
+    // Runs hitfind, which must fail with the message given and keep out.sub.
+    void expect_failure(const Strings& args, const std::string& err) {
+        cvtest::write_file(db.file("out.sub"), "earlier result");
+        const auto r = find(args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(cvtest::read_file(db.file("out.sub")), "earlier result");
     }
 
     cvtest::TestDb db{5};
 };
 
-// ---- searching ------------------------------------------------------------------
-
-TEST_F(Hitfind, NamesAreSearchedByDefaultWithoutRegardToCase) {
-    auto r = find({"q.sub", "QUARTZ"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "1\n");
-    EXPECT_EQ(r.err, "");
-    EXPECT_EQ(cvtest::read_file(db.file("q.sub")),
-              subfile(0x01, {kStart, "Match by any of names: QUARTZ"}));
-
-    // "silicon" is in name text 1 of entries 1, 3 and 5.
-    r = find({"si.sub", "silicon"});
-    EXPECT_EQ(r.out, "3\n");
-    EXPECT_EQ(cvtest::read_file(db.file("si.sub")),
-              subfile(0x15, {kStart, "Match by any of names: silicon"}));
+// The words of a command line without quoting.
+Strings words(const std::string& line) {
+    std::istringstream in(line);
+    Strings out;
+    for (std::string w; in >> w;) out.push_back(w);
+    return out;
 }
 
-TEST_F(Hitfind, AnyStringIsEnoughUnlessAllAreAsked) {
-    auto r = find({"any.sub", "silicon", "titan"});
-    EXPECT_EQ(r.out, "4\n");
-    EXPECT_EQ(cvtest::read_file(db.file("any.sub")),
-              subfile(0x1D, {kStart, "Match by any of names: silicon, titan"}));
-
-    // Entry 3 is "Silicon" without "oxide".
-    r = find({"-all", "all.sub", "silicon", "oxide"});
-    EXPECT_EQ(r.out, "2\n");
-    EXPECT_EQ(cvtest::read_file(db.file("all.sub")),
-              subfile(0x11, {kStart, "Match by all of names: silicon, oxide"}));
-
-    // Every string may be satisfied by another field.
-    r = find({"-all", "-fields", "names,authors", "mix.sub", "quartz", "donnay"});
-    EXPECT_EQ(r.out, "1\n");
-}
-
-TEST_F(Hitfind, FieldListChoosesTheTextsSearched) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string count;
+TEST_F(Hitfind, SearchesTheFieldsAskedForWithoutRegardToCase) {
+    const struct {
+        const char* args;
+        int count;
         std::uint32_t word;
-        std::string record;
-    };
-    const std::vector<Case> cases = {
-        {{"-fields", "authors", "swanson"}, "2\n", 0x12, "any of authors: swanson"},
-        {{"-fields", "journal", "acbcar"}, "2\n", 0x09, "any of journal: acbcar"},
-        {{"-fields", "name1", "syn"}, "0\n", 0x00, "any of name1: syn"},
-        {{"-fields", "name2", "syn"}, "3\n", 0x0B, "any of name2: syn"},
-        {{"-fields", "name3", "sio2"}, "2\n", 0x11, "any of name3: sio2"},
-        {{"-fields", "name4", "titania"}, "1\n", 0x08, "any of name4: titania"},
+        const char* history;
+    } cases[] = {
+        // Names by default, any string enough: "silicon" is in entries 1, 3 and 5.
+        {"out.sub QUARTZ", 1, 0x01, "any of names: QUARTZ"},
+        {"out.sub silicon", 3, 0x15, "any of names: silicon"},
+        {"out.sub silicon titan", 4, 0x1D, "any of names: silicon, titan"},
+        // Entry 3 is "Silicon" without "oxide"; every string may be met in another field.
+        {"-all out.sub silicon oxide", 2, 0x11, "all of names: silicon, oxide"},
+        {"-all -fields names,authors out.sub quartz donnay", 1, 0x01,
+         "all of names,authors: quartz, donnay"},
+        {"-fields authors out.sub swanson", 2, 0x12, "any of authors: swanson"},
+        {"-fields journal out.sub acbcar", 2, 0x09, "any of journal: acbcar"},
+        {"-fields name1 out.sub syn", 0, 0x00, "any of name1: syn"},
+        {"-fields name2 out.sub syn", 3, 0x0B, "any of name2: syn"},
+        {"-fields name3 out.sub sio2", 2, 0x11, "any of name3: sio2"},
+        {"-fields name4 out.sub titania", 1, 0x08, "any of name4: titania"},
         // Fields are named in one order, and all four names as "names".
-        {{"-fields", "authors,name1", "hom"}, "1\n", 0x04, "any of name1,authors: hom"},
-        {{"-fields", "name4,name3,name2,name1,journal", "cristo"},
-         "1\n",
-         0x10,
+        {"-fields authors,name1 out.sub hom", 1, 0x04, "any of name1,authors: hom"},
+        {"-fields name4,name3,name2,name1,journal out.sub cristo", 1, 0x10,
          "any of names,journal: cristo"},
         // The volume and page are never searched.
-        {{"-fields", "names,authors,journal", "B32"},
-         "0\n",
-         0x00,
-         "any of names,authors,journal: B32"},
+        {"-fields names,authors,journal out.sub B32", 0, 0x00, "any of names,authors,journal: B32"},
     };
     for (const auto& c : cases) {
-        std::vector<std::string> args = c.args;
-        args.insert(args.end() - 1, "out.sub");
-        const auto r = find(args);
-        EXPECT_EQ(r.status, 0) << c.record << r.err;
-        EXPECT_EQ(r.out, c.count) << c.record;
-        EXPECT_EQ(cvtest::read_file(db.file("out.sub")),
-                  subfile(c.word, {kStart, "Match by " + c.record}));
+        expect_found(words(c.args), "out.sub", c.count, c.word,
+                     {kStart, std::string("Match by ") + c.history});
     }
+    // Strings may begin with a dash after "--".
+    expect_found({"--", "-x.sub", "-syn"}, "-x.sub", 0, 0x00,
+                 {kStart, "Match by any of names: -syn"});
 }
 
 TEST_F(Hitfind, SearchWithinASubfileContinuesItsHistory) {
@@ -103,54 +93,34 @@ TEST_F(Hitfind, SearchWithinASubfileContinuesItsHistory) {
     const std::string before = cvtest::read_file(db.file("si.sub"));
     // Of entries 1, 3 and 5, only entry 5 has Swanson among its authors
     // (entry 2 has too, but is not searched).
-    const auto r = find({"-in", "si.sub", "-fields", "authors", "sw.sub", "swanson"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "1\n");
-    EXPECT_EQ(cvtest::read_file(db.file("sw.sub")),
-              subfile(0x10, {kStart, "Match by any of names: silicon",
-                             "Match by any of authors: swanson"}));
+    expect_found({"-in", "si.sub", "-fields", "authors", "sw.sub", "swanson"}, "sw.sub", 1, 0x10,
+                 {kStart, "Match by any of names: silicon", "Match by any of authors: swanson"});
     EXPECT_EQ(cvtest::read_file(db.file("si.sub")), before);
 }
 
-TEST_F(Hitfind, StringsMayBeginWithADashAfterTheOutputFile) {
-    const auto r = find({"--", "-x.sub", "-syn"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "0\n");
-    EXPECT_EQ(cvtest::read_file(db.file("-x.sub")),
-              subfile(0x00, {kStart, "Match by any of names: -syn"}));
-}
-
-// ---- failures ------------------------------------------------------------------
-
-const std::string kUsage =
-    "\nusage:\n"
-    "\thitfind [-all] [-fields LIST] [-in SUBFILE] <outfile> <string>...\n"
-    "\t\tLIST: name1,name2,name3,name4,names,authors,journal (default names)\n";
-
 TEST_F(Hitfind, UsageErrorsNameTheFaultThenShowTheUsage) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string first;
-    };
-    const std::vector<Case> cases = {
-        {{}, "outfile and at least one search string required\n"},
-        {{"out.sub"}, "outfile and at least one search string required\n"},
-        {{"-all", "out.sub"}, "outfile and at least one search string required\n"},
+    const std::string usage =
+        "\nusage:\n"
+        "\thitfind [-all] [-fields LIST] [-in SUBFILE] <outfile> <string>...\n"
+        "\t\tLIST: name1,name2,name3,name4,names,authors,journal (default names)\n";
+    const std::string missing = "outfile and at least one search string required\n";
+    const std::pair<Strings, std::string> cases[] = {
+        {{}, missing},
+        {{"out.sub"}, missing},
+        {{"-all", "out.sub"}, missing},
         {{"-x", "out.sub", "q"}, "unknown option: -x\n"},
         {{"-fields", "names,formula", "out.sub", "q"}, "unknown field: formula\n"},
         {{"-fields", "", "out.sub", "q"}, "unknown field: \n"},
-        {{"-fields"},
-         "missing value for option -fields\n"
-         "outfile and at least one search string required\n"},
+        {{"-fields"}, "missing value for option -fields\n" + missing},
     };
-    for (const auto& c : cases) {
-        // The usage is checked before start-up: no database is needed.
-        cvtest::RunOptions no_db;
-        no_db.env["LOGIC_LOC"] = db.file("missing.loc");
-        const auto r = db.run("hitfind", c.args, no_db);
-        EXPECT_EQ(r.status, 1) << c.first;
+    // The usage is checked before start-up: no database is needed.
+    cvtest::RunOptions no_db;
+    no_db.env["LOGIC_LOC"] = db.file("missing.loc");
+    for (const auto& [args, first] : cases) {
+        const auto r = db.run("hitfind", args, no_db);
+        EXPECT_EQ(r.status, 1) << first;
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, c.first + kUsage);
+        EXPECT_EQ(r.err, first + usage);
     }
     EXPECT_FALSE(std::filesystem::exists(db.file("out.sub")));
 }
@@ -168,37 +138,20 @@ TEST_F(Hitfind, StartUpFailureStopsTheRun) {
     EXPECT_FALSE(std::filesystem::exists(db.file("out.sub")));
 }
 
-TEST_F(Hitfind, UnreadableEntryIsNamedAndTheOutputKept) {
-    cvtest::write_file(db.file("out.sub"), "earlier result");
+TEST_F(Hitfind, UnreadableEntryOrInputSubfileFailsAndKeepsTheOutput) {
     // The index holds four records for a database of five entries.
     const std::string index = cvtest::read_file(db.line1() / "kelpa.ind");
     db.put("kelpa.ind", index.substr(0, 80));
-    auto r = find({"out.sub", "quartz"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "error reading entry 5\n");
-    EXPECT_EQ(cvtest::read_file(db.file("out.sub")), "earlier result");
-
+    expect_failure({"out.sub", "quartz"}, "error reading entry 5\n");
     // Entry 5's name record cut off by the end of name.lib.
     db.put("kelpa.ind", index);
     const std::string names = cvtest::read_file(db.line1() / "name.lib");
     db.put("name.lib", names.substr(0, names.size() - 3));
-    r = find({"out.sub", "quartz"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "error reading entry 5\n");
-    EXPECT_EQ(cvtest::read_file(db.file("out.sub")), "earlier result");
-}
-
-TEST_F(Hitfind, UnreadableInputSubfileStopsTheRun) {
-    cvtest::write_file(db.file("out.sub"), "earlier result");
-    const auto r = find({"-in", "none.sub", "out.sub", "quartz"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: unable to open/read file none.sub\n"
-              "readbitmap ERROR code:    -1\n"
-              "error reading subfile none.sub\n");
-    EXPECT_EQ(cvtest::read_file(db.file("out.sub")), "earlier result");
+    expect_failure({"out.sub", "quartz"}, "error reading entry 5\n");
+    expect_failure({"-in", "none.sub", "out.sub", "quartz"},
+                   " readbitmap WARNING: unable to open/read file none.sub\n"
+                   "readbitmap ERROR code:    -1\n"
+                   "error reading subfile none.sub\n");
 }
 
 TEST_F(Hitfind, FailedSaveIsAFailure) {

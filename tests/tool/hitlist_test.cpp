@@ -1,5 +1,5 @@
 // hitlist end to end, and the round trip a user drives on the sample database:
-// search, combine, list.
+// build, search, combine, list.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -27,43 +27,26 @@ const std::vector<std::string> kLines = {
 class Hitlist : public ::testing::Test {
   protected:
     void SetUp() override { cvtest::put_entries(db, cvtest::five_entries()); }
-
-    void put_subfile(const std::string& name, std::uint32_t word,
-                     const std::vector<std::string>& records) {
-        cvtest::write_file(db.file(name), cvtest::subfile_bytes(5, {word}, records));
+    cvtest::RunResult list(std::int32_t n, std::uint32_t word,
+                           const std::vector<std::string>& history) {
+        cvtest::write_file(db.file("in.sub"), cvtest::subfile_bytes(n, {word}, history));
+        return db.run("hitlist", {"in.sub"});
     }
-
     cvtest::TestDb db{5};
 };
 
-TEST_F(Hitlist, ListsHistoryCountAndEveryHitInEntryOrder) {
-    put_subfile("all.sub", 0x1F, {kStart, "Match by something"});
-    const auto r = db.run("hitlist", {"all.sub"});
-    EXPECT_EQ(r.status, 0) << r.err;
+TEST_F(Hitlist, ListsHistoryCountAndEveryHitInEntryOrderRankedAmongTheHits) {
+    auto r = list(5, 0x1F, {kStart, "Match by something"});
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    std::string expected =
-        "history 1: Starting from full database\n"
-        "history 2: Match by something\n"
-        "hits: 5\n";
-    for (int k = 1; k <= 5; ++k) {
-        expected += std::to_string(k) + "\t" + std::to_string(k) + "\t" +
-                    kLines[static_cast<std::size_t>(k - 1)] + "\n";
-    }
-    EXPECT_EQ(r.out, expected);
-}
-
-TEST_F(Hitlist, RanksCountTheHitsOnly) {
-    put_subfile("two.sub", 0x14, {kStart});
-    const auto r = db.run("hitlist", {"two.sub"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "history 1: " + kStart + "\nhistory 2: Match by something\nhits: 5\n1\t1\t" +
+                         kLines[0] + "\n2\t2\t" + kLines[1] + "\n3\t3\t" + kLines[2] + "\n4\t4\t" +
+                         kLines[3] + "\n5\t5\t" + kLines[4] + "\n");
+    r = list(5, 0x14, {kStart});
     EXPECT_EQ(r.out, "history 1: " + kStart + "\nhits: 2\n1\t3\t" + kLines[2] + "\n2\t5\t" +
                          kLines[4] + "\n");
-}
-
-TEST_F(Hitlist, EmptyResultAndEmptyHistory) {
-    put_subfile("none.sub", 0x00, {});
-    const auto r = db.run("hitlist", {"none.sub"});
-    EXPECT_EQ(r.status, 0) << r.err;
+    r = list(5, 0x00, {});
+    EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "hits: 0\n");
 }
 
@@ -72,89 +55,70 @@ TEST_F(Hitlist, ControlCharactersInANameDoNotBreakTheColumns) {
     entries[0].names[0] = std::string("Si\tO\0x", 6);
     entries[0].lines.clear();
     cvtest::put_entries(db, entries);
-    put_subfile("one.sub", 0x01, {});
-    const auto r = db.run("hitlist", {"one.sub"});
-    EXPECT_EQ(r.out, "hits: 1\n1\t1\t9101\tSi O x\n");
+    EXPECT_EQ(list(5, 0x01, {}).out, "hits: 1\n1\t1\t9101\tSi O x\n");
 }
 
-TEST_F(Hitlist, UsageAndUnreadableSubfiles) {
-    auto r = db.run("hitlist", {});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "\nusage:\n\thitlist <subfile>\n");
-    r = db.run("hitlist", {"a.sub", "b.sub"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "\nusage:\n\thitlist <subfile>\n");
-
-    r = db.run("hitlist", {"missing.sub"});
+TEST_F(Hitlist, UsageAndUnreadableSubfilesOrEntries) {
+    for (const auto& args : {std::vector<std::string>{}, {"a.sub", "b.sub"}}) {
+        const auto r = db.run("hitlist", args);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "\nusage:\n\thitlist <subfile>\n");
+    }
+    auto r = db.run("hitlist", {"missing.sub"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
               " readbitmap WARNING: unable to open/read file missing.sub\n"
               "readbitmap ERROR code:    -1\n"
               "error reading subfile missing.sub\n");
-
-    // A table over six entries does not fit a database of five.
-    cvtest::write_file(db.file("six.sub"), cvtest::subfile_bytes(6, {0x3F}, {kStart}));
-    r = db.run("hitlist", {"six.sub"});
+    // A table over six entries does not fit a database of five; the warning
+    // wraps, as its message would reach column 80.
+    r = list(6, 0x3F, {kStart});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
-              // The warning wraps: its message would reach column 80.
               " readbitmap WARNING: \n"
-              " bitmap on file six.sub has a different size than current database\n"
-              "error reading subfile six.sub\n");
-}
-
-TEST_F(Hitlist, UnreadableEntryStopsTheListing) {
-    const std::string index = cvtest::read_file(db.line1() / "kelpa.ind");
-    db.put("kelpa.ind", index.substr(0, 80));
-    put_subfile("late.sub", 0x11, {});
-    const auto r = db.run("hitlist", {"late.sub"});
+              " bitmap on file in.sub has a different size than current database\n"
+              "error reading subfile in.sub\n");
+    // An entry the index lacks stops the listing there.
+    db.put("kelpa.ind", cvtest::read_file(db.line1() / "kelpa.ind").substr(0, 80));
+    r = list(5, 0x11, {});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "hits: 2\n1\t1\t" + kLines[0] + "\n");
-    EXPECT_EQ(r.err,
-              "cvl_RepKRX1 ERROR: readindex for entry  5\n"
-              "error reading entry 5\n");
+    EXPECT_EQ(r.err, "cvl_RepKRX1 ERROR: readindex for entry  5\nerror reading entry 5\n");
 }
 
-// ---- search, combine, list on the sample database ---------------------------------
-
-TEST(SampleRoundTrip, SearchCombineList) {
+TEST(SampleRoundTrip, BuildSearchCombineList) {
     cvtest::TempDir dir;
     const std::string cards = std::string(CORVANE_SOURCE_DIR) + "/sample/phases.crd";
     const auto built = cvtest::run_program(cvtest::tool_path("krxbuild"), {cards, dir / "db"});
     ASSERT_EQ(built.status, 0) << built.err;
 
+    // The other tools find the new database through its location file.
     cvtest::RunOptions options;
     options.env["LOGIC_LOC"] = dir / "db/tarnloc.txt";
     options.cwd = dir.path().string();
-    auto run = [&](const std::string& tool, const std::vector<std::string>& args) {
-        return cvtest::run_program(cvtest::tool_path(tool), args, options);
+    const auto run = [&](const std::string& tool, const std::vector<std::string>& args,
+                         const std::string& out) {
+        const auto r = cvtest::run_program(cvtest::tool_path(tool), args, options);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, out) << tool;
+        return r.out;
     };
-
-    // "oxide": Magnesium, Aluminum, Titanium (twice) and Silicon Oxide.
-    auto r = run("hitfind", {"oxides.sub", "oxide"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "5\n");
-    // "titan": the two titanium oxides, anatase and rutile.
-    r = run("hitfind", {"-fields", "names", "titania.sub", "titan"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "2\n");
-
-    r = run("hitjoin", {"oxides.sub", "titania.sub", "-remove"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "3\n");
-
-    r = run("hitlist", {"oxides.sub"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = cvtest::lines(r.out);
+    // "oxide": Magnesium, Aluminum, Titanium (twice) and Silicon Oxide; "titan":
+    // anatase and rutile.
+    run("hitfind", {"oxides.sub", "oxide"}, "5\n");
+    run("hitfind", {"-fields", "names", "titania.sub", "titan"}, "2\n");
+    run("hitjoin", {"oxides.sub", "titania.sub", "-remove"}, "3\n");
+    const auto lines = cvtest::lines(
+        cvtest::run_program(cvtest::tool_path("hitlist"), {"oxides.sub"}, options).out);
     ASSERT_EQ(lines.size(), 9u);
-    EXPECT_EQ(lines[0], "history 1: " + kStart);
-    EXPECT_EQ(lines[1], "history 2: Match by any of names: oxide");
-    EXPECT_EQ(lines[2], "history 3: Remove matching File contents (titania.sub)");
-    EXPECT_EQ(lines[3], "history 4: ... " + kStart);
-    EXPECT_EQ(lines[4], "history 5: ... Match by any of names: titan");
-    EXPECT_EQ(lines[5], "hits: 3");
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin(), lines.begin() + 6),
+        (std::vector<std::string>{"history 1: " + kStart, "history 2: Match by any of names: oxide",
+                                  "history 3: Remove matching File contents (titania.sub)",
+                                  "history 4: ... " + kStart,
+                                  "history 5: ... Match by any of names: titan", "hits: 3"}));
     // Periclase, corundum and quartz with their three strongest lines; the
     // d-spacings come back through the angle codes, close to the cards'.
     EXPECT_TRUE(lines[6].starts_with("1\t1\t40829\tMagnesium Oxide\t2.106")) << lines[6];
