@@ -13,7 +13,6 @@
 namespace {
 
 namespace fmt = cv::fmt;
-using namespace std::string_literals;
 using namespace std::string_view_literals;
 using std::string;
 
