@@ -1,6 +1,7 @@
 #include "setup/dbloc.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -87,8 +88,11 @@ TEST(ReadDbLoc, LocationFileCandidatesInOrder) {
     write_file(home + "/.tarn_files_loc", d.d2 + "\n" + d.d1 + "\nfrom home\n");
     write_file(d.d1 + "/pdsize.txt", "9 9 9 9 9");
 
-    // LOGIC_LOC naming a missing file, or a directory, is passed over.
-    for (const std::string& loc : {d.tmp / "missing", d.d1}) {
+    // LOGIC_LOC naming a missing file, a directory or a FIFO with no writer
+    // (which would block a plain open) is passed over.
+    const std::string fifo = d.tmp / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& loc : {d.tmp / "missing", d.d1, fifo}) {
         const auto r = read_with(loc, home);
         EXPECT_EQ(r.status, 0) << loc;
         EXPECT_EQ(r.line3, "from home");
