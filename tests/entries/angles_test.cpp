@@ -29,31 +29,21 @@ float f(double v) {
     return static_cast<float>(v);
 }
 
+// clang-format off
 TEST(AngleCode, CodeToDSpacing) {
-    check<float>({{0, 1.0893674},
-                  {31416, 0.770299},
-                  {10000, 0.8956282},
-                  {-10000, 1.5098468},
-                  {-31415, 33222.297},
-                  {-31416, 0},
-                  {-40000, 0}},
+    check<float>({{0, 1.0893674}, {31416, 0.770299}, {10000, 0.8956282}, {-10000, 1.5098468},
+                  {-31415, 33222.297}, {-31416, 0}, {-40000, 0}},
                  [](double c, float& d) { return cv::krxtod(static_cast<std::int32_t>(c), d); });
 }
 
 TEST(AngleCode, DSpacingToCodeRoundsHalfAwayFromZero) {
     // -31416 is a code dtokrx makes but krxtod refuses.
-    check<std::int32_t>({{0.770299, 31416},
-                         {1.0, 3756},
-                         {2.0, -15601},
-                         {10.0, -28332},
-                         {30000.0, -31415},
-                         {100000.0, -31416},
-                         {1.0e7, -31416},
-                         {0.77, 0},
-                         {0.0, 0},
-                         {-1.0, 0}},
+    check<std::int32_t>({{0.770299, 31416}, {1.0, 3756}, {2.0, -15601}, {10.0, -28332},
+                         {30000.0, -31415}, {100000.0, -31416}, {1.0e7, -31416}, {0.77, 0},
+                         {0.0, 0}, {-1.0, 0}},
                         [](double d, std::int32_t& c) { return cv::dtokrx(c, f(d)); });
 }
+// clang-format on
 
 TEST(TwoTheta, DSpacingAndAngleAtAWavelength) {
     // Below half the wavelength a d-spacing reflects at no angle.

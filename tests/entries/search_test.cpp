@@ -108,7 +108,7 @@ TEST_F(Search, OffsetsShowWhatWasRead) {
     EXPECT_EQ(namoff, 4 + 13 + 10);
 }
 
-TEST_F(Search, AllOfNeedsEveryStringInSomeSelectedField) {
+TEST_F(Search, AllOfNeedsEveryStringInSomeSelectedFieldAnyOfOne) {
     // "quartz" only in name text 2, "levien" only in the author list.
     EXPECT_EQ(search({"quartz", "levien"}, -2, kName2Authors), 1);
     EXPECT_EQ(search({"quartz", "levien"}, -2, kName2), 0);
@@ -117,9 +117,7 @@ TEST_F(Search, AllOfNeedsEveryStringInSomeSelectedField) {
     // The count never reaches past the strings given.
     EXPECT_EQ(search({"zzz"}, 5, kAll), 0);
     EXPECT_EQ(search({"quartz"}, -5, kAll), 1);
-}
-
-TEST_F(Search, EmptyStringOccursInEveryField) {
+    // The empty string occurs in every field, even an empty one.
     write(cvtest::name_record("", "", "", ""), cvtest::ref_record(0, "", "", "", ""));
     EXPECT_EQ(search({""}, 1, kName2), 1);
     EXPECT_EQ(search({""}, -1, kAuthors), 1);
