@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hits/subfile.h"
 #include "hits/tables.h"
 #include "setup/library.h"
 
@@ -138,11 +139,6 @@ std::string describe(const Request& req) {
     return text;
 }
 
-// A name from the command line is a terminated text, used whole.
-std::string terminated(const std::string& arg) {
-    return arg + '\0';
-}
-
 }  // namespace
 
 int run_hitfind(std::span<const std::string> args) {
@@ -179,13 +175,7 @@ int run_hitfind(std::span<const std::string> args) {
     }
     lib->tbllogic(0, describe(*req));
 
-    if (lib->cvl_savebitmap(terminated(req->outfile)) != 0) {
-        std::fprintf(stderr, "error writing subfile %s\n", req->outfile.c_str());
-        return 1;
-    }
-    std::printf("%d\n", lib->cvl_rephits(0));
-    if (std::fflush(stdout) != 0) return 1;
-    return 0;
+    return save_and_print_count(*lib, req->outfile);
 }
 
 }  // namespace cv

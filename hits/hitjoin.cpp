@@ -3,18 +3,10 @@
 #include <cstdio>
 #include <memory>
 
+#include "hits/subfile.h"
 #include "setup/library.h"
 
 namespace cv {
-namespace {
-
-// A name from the command line is a terminated text: blanks before the end are
-// part of it.
-std::string terminated(const std::string& arg) {
-    return arg + '\0';
-}
-
-}  // namespace
 
 int run_hitjoin(std::span<const std::string> args) {
     bool usage_error = false;
@@ -65,15 +57,7 @@ int run_hitjoin(std::span<const std::string> args) {
         return 1;
     }
 
-    if (lib->cvl_savebitmap(terminated(args[0])) != 0) {
-        // The save left file1 as it was; that is a failure of the run.
-        std::fprintf(stderr, "error writing subfile %s\n", args[0].c_str());
-        return 1;
-    }
-    std::printf("%d\n", lib->cvl_rephits(0));
-    // A count that cannot be delivered is not a successful run either.
-    if (std::fflush(stdout) != 0) return 1;
-    return 0;
+    return save_and_print_count(*lib, args[0]);
 }
 
 }  // namespace cv

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "hits/subfile.h"
 #include "hits/tables.h"
 #include "setup/library.h"
 
@@ -110,14 +111,7 @@ int run_hitmake(std::span<const std::string> args) {
     if (invalid || outside) return 1;
 
     lib->tbllogic(0, "entries " + runs_of(wrk, n));
-    const std::string outfile = args[0] + '\0';  // a terminated text, used whole
-    if (lib->cvl_savebitmap(outfile) != 0) {
-        std::fprintf(stderr, "error writing subfile %s\n", args[0].c_str());
-        return 1;
-    }
-    std::printf("%d\n", lib->cvl_rephits(0));
-    if (std::fflush(stdout) != 0) return 1;
-    return 0;
+    return save_and_print_count(*lib, args[0]);
 }
 
 }  // namespace cv

@@ -236,4 +236,17 @@ int Library::cvl_readbitmap(std::string_view name, int op) {
     return 0;
 }
 
+std::string terminated(const std::string& arg) { return arg + '\0'; }
+
+int save_and_print_count(Library& lib, const std::string& name) {
+    if (lib.cvl_savebitmap(terminated(name)) != 0) {
+        // The save left the file as it was; that is a failure of the run.
+        std::fprintf(stderr, "error writing subfile %s\n", name.c_str());
+        return 1;
+    }
+    std::printf("%d\n", lib.cvl_rephits(0));
+    // A count that cannot be delivered is not a successful run either.
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 }  // namespace cv

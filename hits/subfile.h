@@ -47,4 +47,17 @@ int cv_writemap(const std::string& path, std::int32_t n, std::span<const std::ui
 int cv_readmap(const std::string& path, std::int32_t& n, std::span<std::uint32_t> table,
                std::int32_t& k, std::span<std::string> records, std::int32_t reclen);
 
+class Library;
+
+// A subfile name from the command line as a terminated text, so it is used
+// whole: blanks before its end are part of it.
+std::string terminated(const std::string& arg);
+
+// The last step of the tools that write a subfile: saves the current table
+// and history over `name` and prints the hit count on standard output. A failed
+// save gets "error writing subfile NAME" after the library's lines and no
+// count. Returns the exit status: 0, or 1 when the save failed or the count
+// could not be delivered.
+int save_and_print_count(Library& lib, const std::string& name);
+
 }  // namespace cv
