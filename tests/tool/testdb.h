@@ -1,12 +1,6 @@
-// Test helpers: a small database written into a temporary directory, subfile
-// bytes laid out by hand, environment variables set for one test, and a runner
-// that starts a built tool and captures its standard output, standard error and
-// exit status separately.
-//
-//   cvtest::TestDb db(40);                       // 40 entries, empty KRX1 files
-//   db.put_krx2("...");                          // optional record file
-//   auto r = db.run("hitjoin", {"a.sub", "b.sub", "-or"});
-//   EXPECT_EQ(r.status, 0);
+// Test helpers: a small database in a temporary directory, subfile bytes laid
+// out by hand, environment variables set for one test, and a runner that starts
+// a built tool and captures its standard output, standard error and exit status.
 #pragma once
 
 #include <fcntl.h>
@@ -17,8 +11,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -50,6 +46,21 @@ inline std::string read_file(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The permission bits of a file.
+inline mode_t mode_of(const fs::path& path) {
+    struct stat st {};
+    stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// The names in a directory, sorted.
+inline std::vector<std::string> names_in(const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 // A fresh directory under $TMPDIR (or /tmp), removed with everything in it.
 class TempDir {
   public:
@@ -76,32 +87,24 @@ class TempDir {
 
 // ---- subfiles ----------------------------------------------------------------
 
-// The bytes of a subfile: n, the words given (not necessarily (n+31)/32 of
-// them, so damaged files can be made too), the record count and the records
-// padded to 100 characters, all in the host's byte order.
-inline std::string subfile_bytes(std::int32_t n, const std::vector<std::uint32_t>& words,
-                                 const std::vector<std::string>& records) {
-    std::string out;
-    auto put = [&out](const void* p, std::size_t size) {
-        out.append(static_cast<const char*>(p), size);
-    };
-    put(&n, 4);
-    for (std::uint32_t w : words) put(&w, 4);
-    const auto k = static_cast<std::int32_t>(records.size());
-    put(&k, 4);
-    for (const auto& r : records) {
-        std::string rec = r.substr(0, 100);
-        rec.resize(100, ' ');
-        out += rec;
-    }
-    return out;
-}
-
 // A 100-character history record: text padded with blanks.
 inline std::string record(const std::string& text) {
     std::string r = text.substr(0, 100);
     r.resize(100, ' ');
     return r;
+}
+
+// The bytes of a subfile in the host's byte order: n, the words given (not
+// necessarily (n+31)/32 of them, so damaged files can be made too), the record
+// count and the records.
+inline std::string subfile_bytes(std::int32_t n, const std::vector<std::uint32_t>& words,
+                                 const std::vector<std::string>& records) {
+    std::string out(reinterpret_cast<const char*>(&n), 4);
+    for (std::uint32_t w : words) out.append(reinterpret_cast<const char*>(&w), 4);
+    const auto k = static_cast<std::int32_t>(records.size());
+    out.append(reinterpret_cast<const char*>(&k), 4);
+    for (const auto& r : records) out += record(r);
+    return out;
 }
 
 // ---- environment ---------------------------------------------------------------
@@ -112,23 +115,16 @@ class ScopedEnv {
   public:
     ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
         if (const char* old = std::getenv(name_.c_str())) old_ = old;
-        if (value) {
-            setenv(name_.c_str(), value->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
+        set(value);
     }
-    ~ScopedEnv() {
-        if (old_) {
-            setenv(name_.c_str(), old_->c_str(), 1);
-        } else {
-            unsetenv(name_.c_str());
-        }
-    }
+    ~ScopedEnv() { set(old_); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
+    void set(const std::optional<std::string>& value) const {
+        value ? setenv(name_.c_str(), value->c_str(), 1) : unsetenv(name_.c_str());
+    }
     std::string name_;
     std::optional<std::string> old_;
 };
@@ -158,28 +154,20 @@ inline std::string tool_path(const std::string& name) {
 }
 
 // Runs the program with the arguments given, standard input from /dev/null.
+// Its output comes through pipes: a file-size limit does not cut them short.
 inline RunResult run_program(const std::string& program, const std::vector<std::string>& args,
                              const RunOptions& options = {}) {
-    // Environment of the child.
-    std::map<std::string, std::string> env;
+    std::vector<std::string> env_strings;
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
-        const auto eq = entry.find('=');
-        if (eq != std::string::npos) env[entry.substr(0, eq)] = entry.substr(eq + 1);
+        if (options.env.count(entry.substr(0, entry.find('='))) == 0) env_strings.push_back(entry);
     }
     for (const auto& [name, value] : options.env) {
-        if (value) {
-            env[name] = *value;
-        } else {
-            env.erase(name);
-        }
+        if (value) env_strings.push_back(name + "=" + *value);
     }
-    std::vector<std::string> env_strings;
-    for (const auto& [name, value] : env) env_strings.push_back(name + "=" + value);
     std::vector<char*> envp;
     for (auto& s : env_strings) envp.push_back(s.data());
     envp.push_back(nullptr);
-
     std::vector<std::string> argv_strings{program};
     argv_strings.insert(argv_strings.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -196,22 +184,15 @@ inline RunResult run_program(const std::string& program, const std::vector<std::
         // Child: only async-signal-safe calls from here to exec.
         dup2(out_pipe[1], 1);
         dup2(err_pipe[1], 2);
-        close(out_pipe[0]);
-        close(out_pipe[1]);
-        close(err_pipe[0]);
-        close(err_pipe[1]);
+        for (int fd : {out_pipe[0], out_pipe[1], err_pipe[0], err_pipe[1]}) close(fd);
         const int devnull = open("/dev/null", O_RDONLY);
-        if (devnull >= 0) {
-            dup2(devnull, 0);
-            close(devnull);
-        }
+        if (devnull >= 0) dup2(devnull, 0);
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
         if (options.file_size_limit >= 0) {
             signal(SIGXFSZ, SIG_IGN);
-            struct rlimit limit {};
-            limit.rlim_cur = static_cast<rlim_t>(options.file_size_limit);
-            limit.rlim_max = static_cast<rlim_t>(options.file_size_limit);
-            setrlimit(RLIMIT_FSIZE, &limit);
+            const auto limit = static_cast<rlim_t>(options.file_size_limit);
+            const struct rlimit both = {limit, limit};
+            setrlimit(RLIMIT_FSIZE, &both);
         }
         execve(program.c_str(), argv.data(), envp.data());
         _exit(127);
@@ -254,21 +235,15 @@ inline RunResult run_program(const std::string& program, const std::vector<std::
 // A minimal database in a temporary directory:
 //   <root>/line1/   pdsize.txt ("<entries> 0 0 0 0") and the four KRX1 files
 //                   kelpa.ind, name.lib, di.lib, ref.lib (empty unless put())
-//   <root>/line2/   second directory, empty
-//   <root>/line3/   third directory, empty
+//   <root>/line2/, <root>/line3/   empty
 //   <root>/tarn.loc the location file naming the three directories
 // Subfiles and other scratch files go in work() = <root>/work/.
 class TestDb {
   public:
     explicit TestDb(std::int32_t entries) {
-        fs::create_directory(line1());
-        fs::create_directory(line2());
-        fs::create_directory(line3());
-        fs::create_directory(work());
+        for (const auto& dir : {line1(), line2(), line3(), work()}) fs::create_directory(dir);
         write_file(line1() / "pdsize.txt", std::to_string(entries) + " 0 0 0 0\n");
-        for (const char* name : {"kelpa.ind", "name.lib", "di.lib", "ref.lib"}) {
-            write_file(line1() / name, "");
-        }
+        for (const char* name : {"kelpa.ind", "name.lib", "di.lib", "ref.lib"}) put(name, "");
         write_location(line1().string(), line2().string(), line3().string());
     }
 
@@ -285,15 +260,13 @@ class TestDb {
     void write_location(const std::string& l1, const std::string& l2, const std::string& l3) {
         write_file(location(), l1 + "\n" + l2 + "\n" + l3 + "\n");
     }
-    // Writes a database file (any name, e.g. "kelpa.ind") into line1 or line2.
+    // Writes or removes a database file (e.g. "kelpa.ind") in line1 or line2.
     void put(const std::string& name, const std::string& bytes, int line = 1) {
         write_file((line == 2 ? line2() : line1()) / name, bytes);
     }
-    // Removes a database file from line1 or line2.
     void remove(const std::string& name, int line = 1) {
         fs::remove((line == 2 ? line2() : line1()) / name);
     }
-    // Writes krx2.dat into line1.
     void put_krx2(const std::string& bytes) { put("krx2.dat", bytes); }
 
     // Runs a built tool with LOGIC_LOC naming this database's location file
@@ -303,6 +276,13 @@ class TestDb {
         options.env.try_emplace("LOGIC_LOC", location().string());
         if (options.cwd.empty()) options.cwd = work().string();
         return run_program(tool_path(tool), args, options);
+    }
+    // Options under which no location file is found, so start-up fails.
+    RunOptions unlocated() const {
+        RunOptions o;
+        o.env["LOGIC_LOC"] = file("missing.loc");
+        o.env["HOME"] = work().string();
+        return o;
     }
 
   private:
