@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,11 +13,8 @@
 
 namespace fs = std::filesystem;
 using cvtest::read_file;
-using cvtest::record;
 using cvtest::RunOptions;
-using cvtest::RunResult;
 using cvtest::subfile_bytes;
-using cvtest::TestDb;
 using cvtest::write_file;
 
 namespace {
@@ -27,163 +25,113 @@ const std::string kUsage =
     "\t\t[ -or | -and | -remove | -not ]\n";
 
 // A database of n entries with a record file, so start-up is silent.
-struct Db {
-    explicit Db(int n) : db(n) { db.put_krx2(""); }
-    RunResult join(const std::vector<std::string>& args, RunOptions options = {}) const {
-        return db.run("hitjoin", args, options);
-    }
-    std::string file(const std::string& name) const { return db.file(name); }
-    TestDb db;
+struct Db : cvtest::TestDb {
+    explicit Db(int n) : TestDb(n) { put_krx2(""); }
 };
 
-mode_t mode_of(const std::string& path) {
-    struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
-}
-
-std::vector<std::string> names_in(const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
-    std::sort(out.begin(), out.end());
-    return out;
+std::string read_error(const std::string& name, const std::string& code) {
+    return " readbitmap WARNING: unable to open/read file " + name +
+           "\nreadbitmap ERROR code:    " + code + "\nerror reading subfile " + name + "\n";
 }
 
 }  // namespace
 
 // ---- the four operations ----------------------------------------------------------
 
-TEST(Join, FourOperationsWithSpareBits) {
+TEST(Join, FourOperationsOnPartAndWholeLastWords) {
     // 40 entries: word 1 holds entries 33..40 in its low 8 bits, the rest are
     // spare. a: entries 1-3, 33 and spare bit 8; b: entries 3, 4, 34, 40 and
     // spare bit 31. A complement keeps the spare bits of the table it inverts.
+    // 64 entries: both words whole.
     const struct {
+        int n;
         const char* option;
         const char* count;
         std::uint32_t w0, w1;
         const char* step;
     } cases[] = {
-        {"-and", "1\n", 0x4u, 0x0u, "Match by File contents (b.sub)"},
-        // entries 1-4, 33, 34, 40 and both spare bits
-        {"-or", "9\n", 0xFu, 0x80000183u, "Combine using File contents (b.sub)"},
-        // a without b: entries 1, 2, 33; b's complement has spare bit 31 only
-        {"-remove", "3\n", 0x3u, 0x1u, "Remove matching File contents (b.sub)"},
-        // b without a: entries 4, 34, 40; a's complement has spare bit 8 only
-        {"-not", "3\n", 0x8u, 0x82u, "Remove entries in table from File contents (b.sub)"},
+        {40, "-and", "1\n", 0x4u, 0x0u, "Match by "},
+        {40, "-or", "9\n", 0xFu, 0x80000183u, "Combine using "},
+        {40, "-remove", "3\n", 0x3u, 0x1u, "Remove matching "},  // b's complement: spare bit 31
+        {40, "-not", "3\n", 0x8u, 0x82u, "Remove entries in table from "},  // a's: spare bit 8
+        {64, "-and", "16\n", 0xFF000000u, 0x00000F0Fu, "Match by "},
+        {64, "-or", "48\n", 0xFFFFFF00u, 0x0F0FFFFFu, "Combine using "},
+        {64, "-remove", "16\n", 0x00FF0000u, 0x0000F0F0u, "Remove matching "},
+        {64, "-not", "16\n", 0x0000FF00u, 0x0F0F0000u, "Remove entries in table from "},
     };
     for (const auto& c : cases) {
-        Db d(40);
-        write_file(d.file("a.sub"), subfile_bytes(40, {0x7u, 0x101u}, {"A1"}));
-        const std::string b = subfile_bytes(40, {0xCu, 0x80000082u}, {"B1", "B2"});
+        SCOPED_TRACE(std::to_string(c.n) + " " + c.option);
+        Db d(c.n);
+        const bool part = c.n == 40;
+        write_file(d.file("a.sub"), subfile_bytes(c.n, {part ? 0x7u : 0xFFFF0000u,
+                                                        part ? 0x101u : 0x0000FFFFu}, {"A1"}));
+        const std::string b = subfile_bytes(
+            c.n, {part ? 0xCu : 0xFF00FF00u, part ? 0x80000082u : 0x0F0F0F0Fu}, {"B1", "B2"});
         write_file(d.file("b.sub"), b);
-        const auto r = d.join({"a.sub", "b.sub", c.option});  // names relative to work/
-        EXPECT_EQ(r.status, 0) << c.option;
-        EXPECT_EQ(r.err, "") << c.option;
-        EXPECT_EQ(r.out, c.count) << c.option;
+        const auto r = d.run("hitjoin", {"a.sub", "b.sub", c.option});  // names relative to work/
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out, c.count);
         EXPECT_EQ(read_file(d.file("a.sub")),
-                  subfile_bytes(40, {c.w0, c.w1}, {"A1", c.step, "... B1", "... B2"}))
-            << c.option;
-        EXPECT_EQ(read_file(d.file("b.sub")), b) << c.option;
+                  subfile_bytes(c.n, {c.w0, c.w1},
+                                {"A1", std::string(c.step) + "File contents (b.sub)", "... B1",
+                                 "... B2"}));
+        EXPECT_EQ(read_file(d.file("b.sub")), b);
     }
 }
 
-TEST(Join, WholeWordsWithSixtyFourEntries) {
-    const struct {
-        const char* option;
-        const char* count;
-        std::uint32_t w0, w1;
-        const char* prefix;
-    } cases[] = {
-        {"-and", "16\n", 0xFF000000u, 0x00000F0Fu, "Match by "},
-        {"-or", "48\n", 0xFFFFFF00u, 0x0F0FFFFFu, "Combine using "},
-        {"-remove", "16\n", 0x00FF0000u, 0x0000F0F0u, "Remove matching "},
-        {"-not", "16\n", 0x0000FF00u, 0x0F0F0000u, "Remove entries in table from "},
-    };
-    for (const auto& c : cases) {
-        Db d(64);
-        write_file(d.file("a"), subfile_bytes(64, {0xFFFF0000u, 0x0000FFFFu}, {}));
-        write_file(d.file("b"), subfile_bytes(64, {0xFF00FF00u, 0x0F0F0F0Fu}, {}));
-        const auto r = d.join({"a", "b", c.option});
-        EXPECT_EQ(r.status, 0) << c.option;
-        EXPECT_EQ(r.out, c.count) << c.option;
-        EXPECT_EQ(read_file(d.file("a")),
-                  subfile_bytes(64, {c.w0, c.w1}, {std::string(c.prefix) + "File contents (b)"}))
-            << c.option;
-    }
-}
-
-TEST(Join, AFileWithItself) {
+TEST(Join, AFileWithItselfAndRecordsCutAtOneHundred) {
     Db d(40);
     write_file(d.file("a"), subfile_bytes(40, {0x10Fu, 0x0u}, {"A1"}));
-    auto r = d.join({"a", "a", "-and"});
-    EXPECT_EQ(r.status, 0);
+    auto r = d.run("hitjoin", {"a", "a", "-and"});
     EXPECT_EQ(r.out, "5\n");
     EXPECT_EQ(read_file(d.file("a")),
               subfile_bytes(40, {0x10Fu, 0x0u}, {"A1", "Match by File contents (a)", "... A1"}));
-    r = d.join({"a", "a", "-remove"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "0\n");
-}
+    EXPECT_EQ(d.run("hitjoin", {"a", "a", "-remove"}).out, "0\n");
 
-TEST(Join, HistoryRecordsAreCutToOneHundredCharacters) {
-    Db d(8);
-    write_file(d.file("a"), subfile_bytes(8, {0x1u}, {std::string(100, 'a')}));
-    write_file(d.file("b"), subfile_bytes(8, {0x2u}, {std::string(100, 'b')}));
-    const auto r = d.join({"a", "b", "-or"});
+    write_file(d.file("a"), subfile_bytes(40, {0x1u, 0x0u}, {std::string(100, 'a')}));
+    write_file(d.file("b"), subfile_bytes(40, {0x2u, 0x0u}, {std::string(100, 'b')}));
+    r = d.run("hitjoin", {"a", "b", "-or"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(read_file(d.file("a")),
-              subfile_bytes(8, {0x3u},
+              subfile_bytes(40, {0x3u, 0x0u},
                             {std::string(100, 'a'), "Combine using File contents (b)",
                              "... " + std::string(96, 'b')}));
 }
 
-// ---- usage errors ---------------------------------------------------------------
+// ---- usage and start-up -------------------------------------------------------------
 
-TEST(Join, UnknownOptionGivesBothLinesAndTheUsage) {
+TEST(Join, UsageErrors) {
+    // Only three arguments start the database; with any other count its
+    // failure never shows.
     Db d(8);
-    for (const char* option : {"-xor", "-AND", "and", ""}) {
-        const auto r = d.join({"a", "b", option});
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"a", "b", "-xor"}, "unknown option: -xor\nrequired option missing\n" + kUsage},
+        {{"a", "b", "-AND"}, "unknown option: -AND\nrequired option missing\n" + kUsage},
+        {{"a", "b", ""}, "unknown option: \nrequired option missing\n" + kUsage},
+        {{"a", "b"}, "required option missing\n" + kUsage},
+        {{}, "required option missing\n" + kUsage},
+        {{"a", "b", "-and", "extra"}, kUsage},
+        {{"a", "b", "-nand", "extra"}, "unknown option: -nand\nrequired option missing\n" + kUsage},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const auto r = d.run("hitjoin", c.args, c.args.size() == 3 ? RunOptions{} : d.unlocated());
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
-        EXPECT_EQ(r.err, "unknown option: " + std::string(option) + "\nrequired option missing\n" +
-                             kUsage);
+        EXPECT_EQ(r.err, c.err);
     }
-    EXPECT_TRUE(names_in(d.db.work()).empty());  // nothing read, nothing written
+    EXPECT_TRUE(cvtest::names_in(d.work()).empty());  // nothing read, nothing written
 }
-
-TEST(Join, WrongArgumentCountsSkipStartUp) {
-    // A database that would fail to start: its messages never show.
-    Db d(8);
-    RunOptions broken;
-    broken.env["LOGIC_LOC"] = d.file("missing.loc");
-    broken.env["HOME"] = d.db.work().string();
-
-    auto r = d.join({"a", "b"}, broken);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "required option missing\n" + kUsage);
-    r = d.join({}, broken);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "required option missing\n" + kUsage);
-    // A recognised third argument among four: only the usage.
-    r = d.join({"a", "b", "-and", "extra"}, broken);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, kUsage);
-    r = d.join({"a", "b", "-nand", "extra"}, broken);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "unknown option: -nand\nrequired option missing\n" + kUsage);
-    EXPECT_EQ(r.out, "");
-}
-
-// ---- start-up --------------------------------------------------------------------
 
 TEST(Join, StartUpFailureComesFirst) {
     Db d(8);
     write_file(d.file("a"), subfile_bytes(8, {0x1u}, {}));
     const std::string before = read_file(d.file("a"));
-    RunOptions broken;
-    broken.env["LOGIC_LOC"] = d.file("missing.loc");
-    broken.env["HOME"] = d.db.work().string();
-    const auto r = d.join({"a", "a", "-bogus"}, broken);  // the option is not examined
+    const auto r = d.run("hitjoin", {"a", "a", "-bogus"}, d.unlocated());  // option not examined
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
@@ -192,125 +140,59 @@ TEST(Join, StartUpFailureComesFirst) {
     EXPECT_EQ(read_file(d.file("a")), before);
 }
 
-TEST(Join, DatabaseTooLargeForTheTablesIsRefused) {
-    Db d(8);
-    write_file(d.db.line1() / "pdsize.txt", "250017 1 1 1 1\n");
-    const auto r = d.join({"a", "b", "-or"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "cvl_init ERROR: Entry count 250017 in pdsize.txt is not between 0 and 250016\n"
-              "error initializing the TARN database\n");
-}
-
 // ---- read failures ---------------------------------------------------------------
 
-TEST(Join, MissingFirstFile) {
-    Db d(8);
-    const auto r = d.join({"missing.sub", "also-missing.sub", "-and"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: unable to open/read file missing.sub\n"
-              "readbitmap ERROR code:    -1\n"
-              "error reading subfile missing.sub\n");
-    EXPECT_TRUE(names_in(d.db.work()).empty());
-}
-
-TEST(Join, MissingOrDamagedSecondFileLeavesTheFirst) {
+TEST(Join, UnreadableSubfilesChangeNothing) {
     Db d(40);
     write_file(d.file("a"), subfile_bytes(40, {0x7u, 0x1u}, {"A1"}));
     const std::string before = read_file(d.file("a"));
-
-    auto r = d.join({"a", "gone", "-or"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: unable to open/read file gone\n"
-              "readbitmap ERROR code:    -1\n"
-              "error reading subfile gone\n");
-
-    // Ends inside the table words.
-    write_file(d.file("t"), subfile_bytes(40, {0x7u, 0x1u}, {}).substr(0, 7));
-    r = d.join({"a", "t", "-or"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: unable to open/read file t\n"
-              "readbitmap ERROR code:    -3\n"
-              "error reading subfile t\n");
-
-    // Ends inside its history records.
-    write_file(d.file("h"), subfile_bytes(40, {0x7u, 0x1u}, {"x", "y"}).substr(0, 150));
-    r = d.join({"a", "h", "-or"});
-    EXPECT_EQ(r.err.substr(r.err.find("readbitmap ERROR")),
-              "readbitmap ERROR code:    -5\n"
-              "error reading subfile h\n");
-
-    // A directory is no subfile.
     fs::create_directory(d.file("dir"));
-    r = d.join({"a", "dir", "-or"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("readbitmap ERROR code:    -1\n"), std::string::npos);
-
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(read_file(d.file("a")), before);
-}
-
-TEST(Join, TableOfAnotherSize) {
-    Db d(40);
-    write_file(d.file("a.sub"), subfile_bytes(40, {0x7u, 0x1u}, {"A1"}));
-    write_file(d.file("b.sub"), subfile_bytes(41, {0x7u, 0x1u}, {"B1"}));
-    const std::string before = read_file(d.file("a.sub"));
-    // " readbitmap WARNING: " (21) and the 63-character message reach 80: the
-    // message moves to a line of its own.
-    auto r = d.join({"a.sub", "b.sub", "-and"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: \n"
-              " bitmap on file b.sub has a different size than current database\n"
-              "error reading subfile b.sub\n");
-    EXPECT_EQ(read_file(d.file("a.sub")), before);
-
-    r = d.join({"b.sub", "a.sub", "-and"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              " readbitmap WARNING: \n"
-              " bitmap on file b.sub has a different size than current database\n"
-              "error reading subfile b.sub\n");
-}
-
-TEST(Join, CountsBeyondTheTablesAreRefused) {
-    Db d(40);
-    write_file(d.file("a"), subfile_bytes(40, {0x7u, 0x1u}, {"A1"}));
-    const std::string before = read_file(d.file("a"));
     const std::vector<std::uint32_t> two = {1u, 1u};
+    const std::string other_size =
+        " readbitmap WARNING: \n"
+        " bitmap on file bad has a different size than current database\n"
+        "error reading subfile bad\n";
     const struct {
-        std::string bytes;
-        const char* code;
+        const char* one;
+        const char* two;
+        std::optional<std::string> bad;  // the contents of "bad", if it exists
+        std::string err;
     } cases[] = {
-        {subfile_bytes(-40, two, {}), "-2"},
-        {subfile_bytes(300000, two, {}), "-2"},
-        {subfile_bytes(40, two, std::vector<std::string>(101, "r")), "-4"},
-        {subfile_bytes(40, two, {}).substr(0, 12) + std::string("\xfe\xff\xff\xff", 4), "-4"},
+        {"gone", "also-gone", std::nullopt, read_error("gone", "-1")},
+        {"a", "gone", std::nullopt, read_error("gone", "-1")},
+        {"a", "dir", std::nullopt, read_error("dir", "-1")},
+        {"a", "bad", subfile_bytes(40, two, {}).substr(0, 7), read_error("bad", "-3")},
+        {"a", "bad", subfile_bytes(40, two, {"x", "y"}).substr(0, 150), read_error("bad", "-5")},
+        {"a", "bad", subfile_bytes(-40, two, {}), read_error("bad", "-2")},
+        {"a", "bad", subfile_bytes(300000, two, {}), read_error("bad", "-2")},
+        {"a", "bad", subfile_bytes(40, two, std::vector<std::string>(101, "r")),
+         read_error("bad", "-4")},
+        {"a", "bad", subfile_bytes(40, two, {}).substr(0, 12) + "\xfe\xff\xff\xff",
+         read_error("bad", "-4")},
+        // " readbitmap WARNING: " and the message reach 80: it moves to a line of its own.
+        {"a", "bad", subfile_bytes(41, two, {"B1"}), other_size},
+        {"bad", "a", subfile_bytes(41, two, {"B1"}), other_size},
     };
     for (const auto& c : cases) {
-        write_file(d.file("bad"), c.bytes);
-        const auto r = d.join({"a", "bad", "-or"});
+        SCOPED_TRACE(std::string(c.one) + " " + c.two + " " + c.err);
+        if (c.bad) write_file(d.file("bad"), *c.bad);
+        const auto r = d.run("hitjoin", {c.one, c.two, "-or"});
         EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err,
-                  " readbitmap WARNING: unable to open/read file bad\n"
-                  "readbitmap ERROR code:    " +
-                      std::string(c.code) +
-                      "\n"
-                      "error reading subfile bad\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, c.err);
         EXPECT_EQ(read_file(d.file("a")), before);
+        if (c.bad) {
+            EXPECT_EQ(read_file(d.file("bad")), *c.bad);
+        }
     }
+    EXPECT_FALSE(fs::exists(d.file("gone")));
 }
 
-// ---- saving ------------------------------------------------------------------------
+// ---- saving and names --------------------------------------------------------------
 
 TEST(Join, FailedSaveKeepsTheFileAndFails) {
     // Under a file-size limit of 400 bytes the result (8 + 8 + 600 bytes)
-    // cannot be written; the records block is the one that fails.
+    // cannot be written.
     Db d(40);
     write_file(d.file("a"), subfile_bytes(40, {0x7u, 0x1u}, {"A1", "A2", "A3"}));
     write_file(d.file("b"), subfile_bytes(40, {0x8u, 0x0u}, {"B1", "B2"}));
@@ -318,7 +200,7 @@ TEST(Join, FailedSaveKeepsTheFileAndFails) {
     const std::string before = read_file(d.file("a"));
     RunOptions limited;
     limited.file_size_limit = 400;
-    const auto r = d.join({"a", "b", "-or"}, limited);
+    const auto r = d.run("hitjoin", {"a", "b", "-or"}, limited);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err,
@@ -326,14 +208,14 @@ TEST(Join, FailedSaveKeepsTheFileAndFails) {
               "savebitmap ERROR code:    -5\n"
               "error writing subfile a\n");
     EXPECT_EQ(read_file(d.file("a")), before);
-    EXPECT_EQ(mode_of(d.file("a")), 0640u);
-    EXPECT_EQ(names_in(d.db.work()), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(cvtest::mode_of(d.file("a")), 0640u);
+    EXPECT_EQ(cvtest::names_in(d.work()), (std::vector<std::string>{"a", "b"}));
 
     // The same run without the limit succeeds and keeps the permissions.
-    const auto ok = d.join({"a", "b", "-or"});
+    const auto ok = d.run("hitjoin", {"a", "b", "-or"});
     EXPECT_EQ(ok.status, 0);
     EXPECT_EQ(ok.out, "5\n");  // entries 1-4 and 33
-    EXPECT_EQ(mode_of(d.file("a")), 0640u);
+    EXPECT_EQ(cvtest::mode_of(d.file("a")), 0640u);
 }
 
 TEST(Join, LongNamesAreUsedWhole) {
@@ -345,37 +227,28 @@ TEST(Join, LongNamesAreUsedWhole) {
     write_file(d.file(b.substr(0, 80)), "decoy b");
     write_file(d.file(a), subfile_bytes(8, {0x1u}, {}));
     write_file(d.file(b), subfile_bytes(8, {0x6u}, {}));
-    const auto r = d.join({a, b, "-or"});
+    const auto r = d.run("hitjoin", {a, b, "-or"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(r.out, "3\n");
-    // The history record holds the start of the step's text, cut at 100.
     EXPECT_EQ(read_file(d.file(a)),
               subfile_bytes(8, {0x7u}, {"Combine using File contents (" + b.substr(0, 71)}));
     EXPECT_EQ(read_file(d.file(a.substr(0, 80))), "decoy a");
     EXPECT_EQ(read_file(d.file(b.substr(0, 80))), "decoy b");
 
-    // A long name that does not exist is reported whole.
     const std::string gone = std::string(90, 'g');
-    const auto m = d.join({gone, b, "-or"});
+    const auto m = d.run("hitjoin", {gone, b, "-or"});
     EXPECT_EQ(m.status, 1);
-    EXPECT_EQ(m.err,
-              " readbitmap WARNING: \n"
-              " unable to open/read file " +
-                  gone +
-                  "\n"
-                  "readbitmap ERROR code:    -1\n"
-                  "error reading subfile " +
-                  gone + "\n");
+    EXPECT_EQ(m.err, " readbitmap WARNING: \n unable to open/read file " + gone +
+                         "\nreadbitmap ERROR code:    -1\nerror reading subfile " + gone + "\n");
 }
 
 // ---- hostile subfiles ----------------------------------------------------------------
 
 TEST(Join, HostileSubfilesNeverCrashOrDamage) {
     // Random files from a fixed seed: random bytes, or a plausible header with
-    // random counts, cut at a random length. Whatever they hold, hitjoin ends
-    // with status 0 or 1, never changes file2, and leaves file1 as it was
-    // whenever it fails.
+    // random counts, cut at a random length. hitjoin ends with status 0 or 1,
+    // never changes file2, and leaves file1 as it was whenever it fails.
     Db d(70);
     std::mt19937 rng(77031);
     RunOptions options;
@@ -387,8 +260,8 @@ TEST(Join, HostileSubfilesNeverCrashOrDamage) {
         const std::int32_t n = counts[rng() % 10];
         std::vector<std::uint32_t> words(rng() % 5);
         for (auto& w : words) w = static_cast<std::uint32_t>(rng());
-        std::vector<std::string> records(rng() % 4, std::string(100, 'r'));
-        std::string bytes = subfile_bytes(n, words, records);
+        std::string bytes =
+            subfile_bytes(n, words, std::vector<std::string>(rng() % 4, std::string(100, 'r')));
         if (rng() % 3 == 0) {
             const std::int32_t k = static_cast<std::int32_t>(rng());
             if (bytes.size() >= 16) std::memcpy(bytes.data() + 12, &k, 4);
@@ -401,18 +274,18 @@ TEST(Join, HostileSubfilesNeverCrashOrDamage) {
     };
     const std::string good = subfile_bytes(70, {0xF0F0F0F0u, 0x0F0F0F0Fu, 0x3Fu}, {"G"});
     for (int round = 0; round < 48; ++round) {
-        const bool first_hostile = round % 3 == 0;
-        const std::string one = first_hostile ? random_file() : good;
+        SCOPED_TRACE("round " + std::to_string(round));
+        const std::string one = round % 3 == 0 ? random_file() : good;
         const std::string two = random_file();
         write_file(d.file("one"), one);
         write_file(d.file("two"), two);
-        const auto r = d.join({"one", "two", ops[round % 4]}, options);
-        ASSERT_EQ(r.signal, 0) << "round " << round;
-        ASSERT_TRUE(r.status == 0 || r.status == 1) << "round " << round << "\n" << r.err;
+        const auto r = d.run("hitjoin", {"one", "two", ops[round % 4]}, options);
+        ASSERT_EQ(r.signal, 0);
+        ASSERT_TRUE(r.status == 0 || r.status == 1) << r.err;
         EXPECT_EQ(r.err.find("Sanitizer"), std::string::npos) << r.err;
-        EXPECT_EQ(read_file(d.file("two")), two) << "round " << round;
+        EXPECT_EQ(read_file(d.file("two")), two);
         if (r.status == 1) {
-            EXPECT_EQ(read_file(d.file("one")), one) << "round " << round;
+            EXPECT_EQ(read_file(d.file("one")), one);
         }
     }
 }
