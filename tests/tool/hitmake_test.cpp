@@ -10,9 +10,7 @@
 namespace fs = std::filesystem;
 using cvtest::read_file;
 using cvtest::RunOptions;
-using cvtest::RunResult;
 using cvtest::subfile_bytes;
-using cvtest::TestDb;
 using cvtest::write_file;
 
 namespace {
@@ -24,13 +22,12 @@ const std::string kUsage =
 
 const std::string kStart = "Starting from full database";
 
-struct Db {
-    explicit Db(int n) : db(n) { db.put_krx2(""); }
-    RunResult make(const std::vector<std::string>& args, RunOptions options = {}) const {
-        return db.run("hitmake", args, options);
+// A database of n entries with a record file, so start-up is silent.
+struct Db : cvtest::TestDb {
+    explicit Db(int n) : TestDb(n) { put_krx2(""); }
+    cvtest::RunResult make(const std::vector<std::string>& args, RunOptions options = {}) const {
+        return run("hitmake", args, options);
     }
-    std::string file(const std::string& name) const { return db.file(name); }
-    TestDb db;
 };
 
 }  // namespace
@@ -73,7 +70,7 @@ TEST(Make, ItsSubfilesCombineWithHitjoin) {
     Db d(40);
     ASSERT_EQ(d.make({"a", "1-10"}).status, 0);
     ASSERT_EQ(d.make({"b", "5-20"}).status, 0);
-    const auto r = d.db.run("hitjoin", {"a", "b", "-remove"});
+    const auto r = d.run("hitjoin", {"a", "b", "-remove"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "4\n");
     EXPECT_EQ(read_file(d.file("a")),
@@ -85,12 +82,9 @@ TEST(Make, ItsSubfilesCombineWithHitjoin) {
 TEST(Make, UsageErrorsLeaveTheFileAsItWas) {
     Db d(40);
     write_file(d.file("keep"), "existing contents");
-    RunOptions broken;  // start-up is not run for a missing argument
-    broken.env["LOGIC_LOC"] = d.file("missing.loc");
-    broken.env["HOME"] = d.db.work().string();
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{}, std::vector<std::string>{"keep"}}) {
-        const auto r = d.make(args, broken);
+        const auto r = d.make(args, d.unlocated());  // start-up is not run
         EXPECT_EQ(r.status, 1);
         EXPECT_EQ(r.out, "");
         EXPECT_EQ(r.err, "outfile and at least one entry required\n" + kUsage);
@@ -125,11 +119,11 @@ TEST(Make, EntriesOutsideTheDatabase) {
 
 TEST(Make, StartUpFailure) {
     Db d(40);
-    d.db.remove("di.lib");
+    d.remove("di.lib");
     const auto r = d.make({"new", "1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "cvl_init ERROR: Unable to open file KRX1 DI file (di.lib) on " +
-                         d.db.line1().string() + " or " + d.db.line2().string() +
+                         d.line1().string() + " or " + d.line2().string() +
                          "\n"
                          "cvl_init ERROR: Check paths in /usr/local/corvane.txtor ~/.corvane\n"
                          "cvl_init ERROR: for correct database location\n"
