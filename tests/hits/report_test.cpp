@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -10,18 +11,20 @@
 
 namespace {
 
-// Ten entries with hits at 5 and 9.
-std::unique_ptr<cv::Library> five_and_nine() {
+// A library of n entries whose current table starts with the word given.
+std::unique_ptr<cv::Library> library(int n, std::uint32_t word) {
     auto lib = std::make_unique<cv::Library>();
-    lib->cv_sizes.dbsize[0] = 10;
-    lib->cv_tables.curtbl[0] = (1u << 4) | (1u << 8);
+    lib->cv_sizes.dbsize[0] = n;
+    lib->cv_tables.curtbl[0] = word;
     return lib;
 }
+
+constexpr std::uint32_t kFiveAndNine = (1u << 4) | (1u << 8);
 
 }  // namespace
 
 TEST(RepHits, CountsTheCurrentTableOrGivesTheDatabaseSize) {
-    auto lib = five_and_nine();
+    auto lib = library(10, kFiveAndNine);
     lib->cv_tables.nhits = 77;
     EXPECT_EQ(lib->cvl_rephits(0), 2);
     EXPECT_EQ(lib->cvl_rephits(1), 10);
@@ -29,86 +32,47 @@ TEST(RepHits, CountsTheCurrentTableOrGivesTheDatabaseSize) {
     EXPECT_EQ(lib->cv_tables.nhits, 77);  // counting does not store
 }
 
-TEST(NextHit, WalksForwardsWithRisingRanks) {
-    auto lib = five_and_nine();
-    int cur = 0;
-    int rank = 42;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 5);
-    EXPECT_EQ(rank, 1);
-    cur = 5;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 9);
-    EXPECT_EQ(rank, 2);
-    cur = 9;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-    EXPECT_EQ(rank, 2);
-    EXPECT_EQ(cur, 9);
-}
-
-TEST(NextHit, WalksBackwardsFromTheEnd) {
-    auto lib = five_and_nine();
-    int cur = 0;
-    int rank = 0;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), 9);
-    EXPECT_EQ(rank, 2);
-    cur = 9;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, -1), 5);
-    EXPECT_EQ(rank, 1);
-    cur = 5;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), -1);
-    EXPECT_EQ(rank, 1);
-    cur = 1;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), -1);
-}
-
-TEST(NextHit, JumpsByRankOrFallsBackToAnEnd) {
-    auto lib = five_and_nine();
-    int cur = -1;
-    int rank = 2;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 9);
-    EXPECT_EQ(rank, 2);
-    EXPECT_EQ(cur, -1);  // a found jump leaves cur alone
-
-    cur = -1;
-    rank = 3;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 5);
-    EXPECT_EQ(rank, 1);
-    EXPECT_EQ(cur, 0);
-
-    cur = -7;
-    rank = 0;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), 9);
-    EXPECT_EQ(rank, 2);
-    EXPECT_EQ(cur, 0);
-}
-
-TEST(NextHit, EmptyTableHasNoHitAnywhere) {
-    auto lib = std::make_unique<cv::Library>();
-    lib->cv_sizes.dbsize[0] = 10;
-    int cur = 0;
-    int rank = 0;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), -1);
-    cur = -1;
-    rank = 1;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-}
-
-TEST(NextHit, SpareBitsAreNoEntries) {
-    auto lib = std::make_unique<cv::Library>();
-    lib->cv_sizes.dbsize[0] = 3;
-    lib->cv_tables.curtbl[0] = 0xFFFFFFF9u;  // entry 1 and spare bits 3..31
-    int cur = 0;
-    int rank = 0;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), 1);
-    cur = 1;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-    // Positions past the end: nothing forwards, backwards steps into the entries.
-    cur = std::numeric_limits<int>::max();
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 0), -1);
-    cur = 50;
-    rank = 5;
-    EXPECT_EQ(lib->cvl_nexthit(cur, rank, 1), 1);
-    EXPECT_EQ(rank, 4);
+TEST(NextHit, WalksAndJumps) {
+    // cur is written only when a jump by rank finds no such hit (then 0).
+    const struct {
+        int n;
+        std::uint32_t word;
+        int cur, rank, direction;
+        int hit, rank_after, cur_after;
+    } cases[] = {
+        // hits at 5 and 9 of 10: forwards, backwards, jumps by rank
+        {10, kFiveAndNine, 0, 42, 0, 5, 1, 0},
+        {10, kFiveAndNine, 5, 1, 0, 9, 2, 5},
+        {10, kFiveAndNine, 9, 2, 0, -1, 2, 9},
+        {10, kFiveAndNine, 0, 0, 1, 9, 2, 0},
+        {10, kFiveAndNine, 9, 2, -1, 5, 1, 9},
+        {10, kFiveAndNine, 5, 1, 1, -1, 1, 5},
+        {10, kFiveAndNine, 1, 1, 1, -1, 1, 1},
+        {10, kFiveAndNine, -1, 2, 0, 9, 2, -1},
+        {10, kFiveAndNine, -1, 3, 0, 5, 1, 0},
+        {10, kFiveAndNine, -7, 0, 1, 9, 2, 0},
+        // an empty table has no hit anywhere
+        {10, 0u, 0, 0, 0, -1, 0, 0},
+        {10, 0u, 0, 0, 1, -1, 1, 0},
+        {10, 0u, -1, 1, 0, -1, 0, 0},
+        // 3 entries: entry 1 and spare bits 3..31, which are no entries; past
+        // the end nothing lies forwards, backwards steps into the entries
+        {3, 0xFFFFFFF9u, 0, 0, 0, 1, 1, 0},
+        {3, 0xFFFFFFF9u, 1, 1, 0, -1, 1, 1},
+        {3, 0xFFFFFFF9u, std::numeric_limits<int>::max(), 1, 0, -1, 1,
+         std::numeric_limits<int>::max()},
+        {3, 0xFFFFFFF9u, 50, 5, 1, 1, 4, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "n " << c.n << " cur " << c.cur << " rank " << c.rank
+                                        << " direction " << c.direction);
+        auto lib = library(c.n, c.word);
+        int cur = c.cur;
+        int rank = c.rank;
+        EXPECT_EQ(lib->cvl_nexthit(cur, rank, c.direction), c.hit);
+        EXPECT_EQ(rank, c.rank_after);
+        EXPECT_EQ(cur, c.cur_after);
+    }
 }
 
 TEST(RepHistory, DeliversRecordsAsTerminatedTexts) {
