@@ -50,35 +50,31 @@ struct Dirs {
 
 TEST(ReadDbLoc, ReadsThreeLinesAndFiveSizes) {
     Dirs d;
-    write_file(d.loc(), d.d1 + "\n" + d.d2 + "\n/third\nignored fourth line\n");
-    write_file(d.d1 + "/pdsize.txt", "12 -3 +4 5 6 and anything after\n");
-    const auto r = read_with(d.loc(), d.empty_home);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.line1, d.d1);
-    EXPECT_EQ(r.line2, d.d2);
-    EXPECT_EQ(r.line3, "/third");
-    EXPECT_EQ(r.sizes, (std::array<std::int32_t, 5>{12, -3, 4, 5, 6}));
-}
-
-TEST(ReadDbLoc, LineEndsAndTrailingControlCharactersAreStripped) {
-    Dirs d;
-    write_file(d.loc(), d.d1 + " \t\r\n" + d.d2 + "\r\n/third\r\n");
-    write_file(d.d1 + "/pdsize.txt", "1\n2\n3\n4\n5\n");  // one number a line
-    const auto r = read_with(d.loc(), d.empty_home);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.line1, d.d1);
-    EXPECT_EQ(r.line2, d.d2);
-    EXPECT_EQ(r.line3, "/third");
-    EXPECT_EQ(r.sizes, (std::array<std::int32_t, 5>{1, 2, 3, 4, 5}));
-}
-
-TEST(ReadDbLoc, ThirdLineWithoutLineEndCounts) {
-    Dirs d;
-    write_file(d.loc(), d.d1 + "\n" + d.d2 + "\nlast");
-    write_file(d.d1 + "/pdsize.txt", "1 2 3 4 5");
-    const auto r = read_with(d.loc(), d.empty_home);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.line3, "last");
+    const std::string deep = d.tmp / std::string(90, 'p');  // long paths are kept whole
+    fs::create_directory(deep);
+    const struct {
+        std::string loc, sizes_dir, sizes, line1, line3;
+        std::array<std::int32_t, 5> numbers;
+    } cases[] = {
+        {d.d1 + "\n" + d.d2 + "\n/third\nignored fourth line\n", d.d1,
+         "12 -3 +4 5 6 and anything after\n", d.d1, "/third", {12, -3, 4, 5, 6}},
+        // line ends and trailing blanks and control characters are stripped
+        {d.d1 + " \t\r\n" + d.d2 + "\r\n/third\r\n", d.d1, "1\n2\n3\n4\n5\n", d.d1, "/third",
+         {1, 2, 3, 4, 5}},
+        {d.d1 + "\n" + d.d2 + "\nlast", d.d1, "1 2 3 4 5", d.d1, "last", {1, 2, 3, 4, 5}},
+        {deep + "\n" + d.d2 + "\nx\n", deep, "3 0 0 0 0", deep, "x", {3, 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.loc);
+        write_file(d.loc(), c.loc);
+        write_file(c.sizes_dir + "/pdsize.txt", c.sizes);
+        const auto r = read_with(d.loc(), d.empty_home);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.line1, c.line1);
+        EXPECT_EQ(r.line2, d.d2);
+        EXPECT_EQ(r.line3, c.line3);
+        EXPECT_EQ(r.sizes, c.numbers);
+    }
 }
 
 TEST(ReadDbLoc, LocationFileCandidatesInOrder) {
@@ -170,16 +166,4 @@ TEST(ReadDbLoc, SizesFileWithFewerThanFiveNumbers) {
 
     write_file(d.d1 + "/pdsize.txt", "");
     EXPECT_EQ(read_with(d.loc(), d.empty_home).status, -4);
-}
-
-TEST(ReadDbLoc, LongPathsAreKeptWhole) {
-    Dirs d;
-    const std::string deep = d.tmp / std::string(90, 'p');
-    fs::create_directory(deep);
-    write_file(deep + "/pdsize.txt", "3 0 0 0 0");
-    write_file(d.loc(), deep + "\n" + d.d2 + "\nx\n");
-    const auto r = read_with(d.loc(), d.empty_home);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.line1, deep);
-    EXPECT_EQ(r.sizes[0], 3);
 }
