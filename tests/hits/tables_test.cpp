@@ -34,45 +34,34 @@ TEST(Tables, NoEntriesTouchesNoWord) {
 }
 
 TEST(Tables, SetFillsWholeWordsThenTheLowBitsOfTheNext) {
-    Table t = filled(0);
-    t[2] = kJunk;
+    Table t = {0, 0, kJunk, kJunk};
     EXPECT_EQ(cv::tblset(t, 33), 33);
-    EXPECT_EQ(t[0], 0xFFFFFFFFu);
-    EXPECT_EQ(t[1], 0x00000001u);
-    EXPECT_EQ(t[2], kJunk);  // the third word is not in use
+    EXPECT_EQ(t, (Table{0xFFFFFFFFu, 0x00000001u, kJunk, kJunk}));  // the third word is not in use
     EXPECT_EQ(cv::tblcount(t, 33), 33);
-
-    Table u = filled(kJunk);
-    EXPECT_EQ(cv::tblset(u, 64), 64);
-    EXPECT_EQ(u[0], 0xFFFFFFFFu);
-    EXPECT_EQ(u[1], 0xFFFFFFFFu);
-    EXPECT_EQ(u[2], kJunk);
+    t = filled(kJunk);
+    EXPECT_EQ(cv::tblset(t, 64), 64);
+    EXPECT_EQ(t, (Table{0xFFFFFFFFu, 0xFFFFFFFFu, kJunk, kJunk}));
 }
 
 TEST(Tables, SpareBitsAreKeptAndCounted) {
     // 33 entries: word 1 holds entry 33 in bit 0, bits 1..31 are spare.
-    Table t = filled(0);
-    t[1] = 0x80000000u;
+    Table t = {0, 0x80000000u, 0, 0};
     cv::tblset(t, 33);
     EXPECT_EQ(t[1], 0x80000001u);
     EXPECT_EQ(cv::tblcount(t, 33), 34);  // the spare bit counts too
 
     // 40 entries: the low 8 bits of word 1 are entries 33..40.
-    Table a = filled(0);
-    a[0] = 0x0000FFFFu;
-    a[1] = 0xF0000F0Fu;
+    const Table a = {0x0000FFFFu, 0xF0000F0Fu, 0, 0};
     Table b = filled(kJunk);
     cv::tblnot(a, b, 40);
-    EXPECT_EQ(b[0], 0xFFFF0000u);
-    EXPECT_EQ(b[1], 0xF0000FF0u);  // 0x0F inverted to 0xF0, the spare bits as they were
-    EXPECT_EQ(b[2], kJunk);
+    // 0x0F inverted to 0xF0, the spare bits as they were
+    EXPECT_EQ(b, (Table{0xFFFF0000u, 0xF0000FF0u, kJunk, kJunk}));
 
     // tblcopy, tblor and tbland carry spare bits like any other bit.
     Table c = filled(0);
     cv::tblcopy(a, c, 40);
     EXPECT_EQ(c[1], 0xF0000F0Fu);
-    Table d = filled(0);
-    d[1] = 0x01000001u;
+    const Table d = {0, 0x01000001u, 0, 0};
     Table e = filled(kJunk);
     cv::tblor(a, d, e, 40);
     EXPECT_EQ(e[1], 0xF1000F0Fu);
@@ -85,13 +74,9 @@ TEST(Tables, NotOverWholeWordsInvertsExactlyThoseWords) {
     Table a = {0x12345678u, 0u, 0xFFFFFFFFu, 0xFFFFFFFFu};
     Table b = filled(kJunk);
     cv::tblnot(a, b, 64);
-    EXPECT_EQ(b[0], 0xEDCBA987u);
-    EXPECT_EQ(b[1], 0xFFFFFFFFu);
-    EXPECT_EQ(b[2], kJunk);
-    // In place.
-    cv::tblnot(a, a, 64);
-    EXPECT_EQ(a[0], 0xEDCBA987u);
-    EXPECT_EQ(a[2], 0xFFFFFFFFu);
+    EXPECT_EQ(b, (Table{0xEDCBA987u, 0xFFFFFFFFu, kJunk, kJunk}));
+    cv::tblnot(a, a, 64);  // in place
+    EXPECT_EQ(a, (Table{0xEDCBA987u, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}));
 }
 
 TEST(Tables, EntriesCountFromTheLeastSignificantBit) {
@@ -120,10 +105,10 @@ TEST(Tables, EntriesAboveNAreOutside) {
 }
 
 TEST(Tables, CountAddsEveryWordInUse) {
-    // all ones 32, zero 0, two bits, every other nibble 16
+    // all ones 32, zero 0, two bits, every other nibble 16; 65 entries use three words
     const Table t = {0xFFFFFFFFu, 0u, 0x80000001u, 0x0F0F0F0Fu};
     EXPECT_EQ(cv::tblcount(t, 128), 50);
-    EXPECT_EQ(cv::tblcount(t, 65), 34);  // three words in use
+    EXPECT_EQ(cv::tblcount(t, 65), 34);
     EXPECT_EQ(cv::tblcount(t, 64), 32);
 }
 
