@@ -164,9 +164,6 @@ TEST(Join, UnreadableSubfilesChangeNothing) {
         {"a", "bad", subfile_bytes(40, two, {}).substr(0, 7), read_error("bad", "-3")},
         {"a", "bad", subfile_bytes(40, two, {"x", "y"}).substr(0, 150), read_error("bad", "-5")},
         {"a", "bad", subfile_bytes(-40, two, {}), read_error("bad", "-2")},
-        {"a", "bad", subfile_bytes(300000, two, {}), read_error("bad", "-2")},
-        {"a", "bad", subfile_bytes(40, two, std::vector<std::string>(101, "r")),
-         read_error("bad", "-4")},
         {"a", "bad", subfile_bytes(40, two, {}).substr(0, 12) + "\xfe\xff\xff\xff",
          read_error("bad", "-4")},
         // " readbitmap WARNING: " and the message reach 80: it moves to a line of its own.
