@@ -46,12 +46,18 @@ std::unique_ptr<cv::Library> library(int n) {
     return lib;
 }
 
+// Every test gets a fresh scratch directory.
+struct ReadMap : testing::Test {
+    cvtest::TempDir dir;
+};
+using WriteMap = ReadMap;
+using ReadBitmap = ReadMap;
+
 }  // namespace
 
 // ---- cv_readmap ----------------------------------------------------------------
 
-TEST(ReadMap, ReadsEveryField) {
-    cvtest::TempDir dir;
+TEST_F(ReadMap, ReadsEveryField) {
     write_file(dir / "a", subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"}) + "junk");
     const auto l = load(dir / "a");
     EXPECT_EQ(l.status, 0);
@@ -63,8 +69,7 @@ TEST(ReadMap, ReadsEveryField) {
     EXPECT_EQ(l.records[1], record("two"));
 }
 
-TEST(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
-    cvtest::TempDir dir;
+TEST_F(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
     // 40 entries: n at 0..3, two words at 4..11, k at 12..15, one record 16..115.
     const std::string whole = subfile_bytes(40, {7u, 1u}, {"r"});
     const struct {
@@ -82,8 +87,7 @@ TEST(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
     }
 }
 
-TEST(ReadMap, OnlyRegularFilesAreRead) {
-    cvtest::TempDir dir;
+TEST_F(ReadMap, OnlyRegularFilesAreRead) {
     EXPECT_EQ(load(dir / "missing").status, -1);
     fs::create_directory(dir / "d");
     EXPECT_EQ(load(dir / "d").status, -1);
@@ -93,10 +97,9 @@ TEST(ReadMap, OnlyRegularFilesAreRead) {
     EXPECT_EQ(load("").status, -1);
 }
 
-TEST(ReadMap, CountsOutsideTheTablesAreRefused) {
+TEST_F(ReadMap, CountsOutsideTheTablesAreRefused) {
     // The files are long enough to read whatever they declare; the tables hold
     // 250016 entries and the history 100 records.
-    cvtest::TempDir dir;
     const struct {
         std::string bytes;
         int status;
@@ -118,8 +121,7 @@ TEST(ReadMap, CountsOutsideTheTablesAreRefused) {
 
 // ---- cv_writemap ---------------------------------------------------------------
 
-TEST(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
-    cvtest::TempDir dir;
+TEST_F(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
     const std::array<std::uint32_t, 2> table{};
     const std::array<std::string, 1> records = {"r"};
     EXPECT_EQ(cv::cv_writemap(dir / "a", 65, table, 0, records, 100), -2);
@@ -129,8 +131,7 @@ TEST(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
     EXPECT_TRUE(names_in(dir.path()).empty());
 }
 
-TEST(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
-    cvtest::TempDir dir;
+TEST_F(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
     write_file(dir / "a", std::string(5000, 'o'));  // longer than the new contents
     chmod((dir / "a").c_str(), 0604);
     const std::array<std::uint32_t, 1> table = {3u};
@@ -146,8 +147,7 @@ TEST(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a", "new"}));  // no temporary left
 }
 
-TEST(WriteMap, TargetsThatCannotBeCreated) {
-    cvtest::TempDir dir;
+TEST_F(WriteMap, TargetsThatCannotBeCreated) {
     const std::array<std::uint32_t, 1> table = {3u};
     fs::create_directory(dir / "d");
     EXPECT_EQ(cv::cv_writemap(dir / "d", 2, table, 0, {}, 100), -1);
@@ -159,8 +159,7 @@ TEST(WriteMap, TargetsThatCannotBeCreated) {
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"d", "fifo"}));
 }
 
-TEST(WriteMap, ASymbolicLinkStaysALink) {
-    cvtest::TempDir dir;
+TEST_F(WriteMap, ASymbolicLinkStaysALink) {
     write_file(dir / "real", "old");
     fs::create_symlink(dir / "real", dir / "link");
     const std::array<std::uint32_t, 1> table = {1u};
@@ -171,8 +170,7 @@ TEST(WriteMap, ASymbolicLinkStaysALink) {
 
 // ---- cvl_savebitmap and cvl_readbitmap ------------------------------------------
 
-TEST(ReadBitmap, LoadReplacesTableAndHistory) {
-    cvtest::TempDir dir;
+TEST_F(ReadBitmap, LoadReplacesTableAndHistory) {
     write_file(dir / "f", subfile_bytes(40, {0xF0u, 0x80000001u}, {"F1", "F2"}));
     auto lib = library(40);
     lib->cv_tables.nhits = 40;
@@ -188,8 +186,7 @@ TEST(ReadBitmap, LoadReplacesTableAndHistory) {
     EXPECT_EQ(lib->cvl_rephits(0), 6);    // four entries and two spare bits
 }
 
-TEST(ReadBitmap, FileWithoutHistoryAddsOnlyTheStep) {
-    cvtest::TempDir dir;
+TEST_F(ReadBitmap, FileWithoutHistoryAddsOnlyTheStep) {
     write_file(dir / "b", subfile_bytes(10, {0x1u}, {}));
     auto lib = library(10);
     lib->cv_tables.curtbl[0] = 0x3u;
@@ -203,9 +200,8 @@ TEST(ReadBitmap, FileWithoutHistoryAddsOnlyTheStep) {
     EXPECT_EQ(lib->cv_history.nhist, 0);
 }
 
-TEST(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
+TEST_F(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
     // The messages themselves are checked end to end (tests/tool).
-    cvtest::TempDir dir;
     auto lib = library(40);
     lib->cv_tables.curtbl[0] = 0x9u;
     lib->cv_history.nhist = 1;
@@ -221,8 +217,7 @@ TEST(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
     EXPECT_EQ(lib->cv_history.histtx[0], record("A1"));
 }
 
-TEST(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
-    cvtest::TempDir dir;
+TEST_F(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
     auto lib = library(8);
     lib->cv_history.nhist = 98;
     lib->cv_tables.curtbl[0] = 0x1u;
@@ -234,9 +229,8 @@ TEST(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x3u);  // the table is right all the same
 }
 
-TEST(ReadBitmap, NamesEndAtTheirLastSignificantCharacterOrNul) {
+TEST_F(ReadBitmap, NamesEndAtTheirLastSignificantCharacterOrNul) {
     // Long names, used whole, are checked end to end (tests/tool).
-    cvtest::TempDir dir;
     const std::string longname = (dir / std::string(80, 'n')) + "-tail";
     write_file(longname, subfile_bytes(8, {0x5u}, {"right file"}));
     auto lib = library(8);
@@ -249,8 +243,7 @@ TEST(ReadBitmap, NamesEndAtTheirLastSignificantCharacterOrNul) {
     EXPECT_EQ(read_file(dir / "t"), subfile_bytes(8, {0x5u}, {"right file"}));
 }
 
-TEST(ReadBitmap, LoadThenSaveReproducesTheFile) {
-    cvtest::TempDir dir;
+TEST_F(ReadBitmap, LoadThenSaveReproducesTheFile) {
     const std::string original =
         subfile_bytes(37, {0xDEADBEEFu, 0xFFFFFFE0u}, {std::string(100, '~'), "  lead", ""});
     write_file(dir / "in", original + "trailing bytes are not kept");
