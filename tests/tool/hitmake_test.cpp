@@ -66,19 +66,6 @@ TEST(Make, LongSelectionTextIsCutAtOneHundred) {
     EXPECT_EQ(read_file(d.file("o")).substr(8 + 8 + 100, 100), text);
 }
 
-TEST(Make, ItsSubfilesCombineWithHitjoin) {
-    Db d(40);
-    ASSERT_EQ(d.make({"a", "1-10"}).status, 0);
-    ASSERT_EQ(d.make({"b", "5-20"}).status, 0);
-    const auto r = d.run("hitjoin", {"a", "b", "-remove"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "4\n");
-    EXPECT_EQ(read_file(d.file("a")),
-              subfile_bytes(40, {0xFu, 0x0u},
-                            {kStart, "Match by entries 1-10", "Remove matching File contents (b)",
-                             "... " + kStart, "... Match by entries 5-20"}));
-}
-
 TEST(Make, UsageErrorsLeaveTheFileAsItWas) {
     Db d(40);
     write_file(d.file("keep"), "existing contents");
