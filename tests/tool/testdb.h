@@ -232,12 +232,9 @@ inline RunResult run_program(const std::string& program, const std::vector<std::
 
 // ---- a database ------------------------------------------------------------------
 
-// A minimal database in a temporary directory:
-//   <root>/line1/   pdsize.txt ("<entries> 0 0 0 0") and the four KRX1 files
-//                   kelpa.ind, name.lib, di.lib, ref.lib (empty unless put())
-//   <root>/line2/, <root>/line3/   empty
-//   <root>/tarn.loc the location file naming the three directories
-// Subfiles and other scratch files go in work() = <root>/work/.
+// A minimal database in a temporary directory: line1/ holds pdsize.txt
+// ("<entries> 0 0 0 0") and the four KRX1 files (empty unless put()), line2/
+// and line3/ are empty, tarn.loc names the three; scratch files go in work/.
 class TestDb {
   public:
     explicit TestDb(std::int32_t entries) {
@@ -253,10 +250,8 @@ class TestDb {
     fs::path line3() const { return root() / "line3"; }
     fs::path work() const { return root() / "work"; }
     fs::path location() const { return root() / "tarn.loc"; }
-    // A file name in the scratch directory.
     std::string file(const std::string& name) const { return (work() / name).string(); }
 
-    // Rewrites the location file with the three lines given.
     void write_location(const std::string& l1, const std::string& l2, const std::string& l3) {
         write_file(location(), l1 + "\n" + l2 + "\n" + l3 + "\n");
     }
