@@ -170,7 +170,7 @@ TEST_F(WriteMap, ASymbolicLinkStaysALink) {
 
 // ---- cvl_savebitmap and cvl_readbitmap ------------------------------------------
 
-TEST_F(ReadBitmap, LoadReplacesTableAndHistory) {
+TEST_F(ReadBitmap, LoadReplacesTableAndHistoryAStepAddsOneRecord) {
     write_file(dir / "f", subfile_bytes(40, {0xF0u, 0x80000001u}, {"F1", "F2"}));
     auto lib = library(40);
     lib->cv_tables.nhits = 40;
@@ -184,18 +184,14 @@ TEST_F(ReadBitmap, LoadReplacesTableAndHistory) {
     EXPECT_EQ(lib->cv_history.histtx[1], record("F2"));
     EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
     EXPECT_EQ(lib->cvl_rephits(0), 6);    // four entries and two spare bits
-}
 
-TEST_F(ReadBitmap, FileWithoutHistoryAddsOnlyTheStep) {
-    write_file(dir / "b", subfile_bytes(10, {0x1u}, {}));
-    auto lib = library(10);
-    lib->cv_tables.curtbl[0] = 0x3u;
-    lib->cv_history.nhist = 1;
+    // A file without history adds only the step's own record.
+    write_file(dir / "b", subfile_bytes(40, {0x30u, 0x0u}, {}));
     ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 0), 0);
-    EXPECT_EQ(lib->cv_history.nhist, 2);
-    EXPECT_EQ(lib->cv_history.histtx[1].substr(0, 24), "Match by File contents (");
-    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x1u);
-
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
+    EXPECT_EQ(lib->cv_tables.curtbl[1], 0x0u);
+    EXPECT_EQ(lib->cv_history.nhist, 3);
+    EXPECT_EQ(lib->cv_history.histtx[2].substr(0, 24), "Match by File contents (");
     ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 4), 0);  // loading it empties the history
     EXPECT_EQ(lib->cv_history.nhist, 0);
 }
