@@ -1,16 +1,15 @@
 // The four code tables: their files and the opening step that finds, loads
 // and keeps them.
-#include "card/codetables.h"
+#include <corvane/card/codetables.h>
+#include <corvane/card/formatter.h>
+#include <corvane/setup/fileio.h>
+#include <corvane/setup/format.h>
+#include <corvane/setup/text.h>
 
 #include <string>
 #include <vector>
 
-#include "card/formatter.h"
-#include "setup/fileio.h"
-#include "setup/format.h"
-#include "setup/text.h"
-
-namespace cv::card {
+namespace corvane::card {
 
 // ---- sequential tables --------------------------------------------------------
 
@@ -101,53 +100,53 @@ bool open_first(Table& table, const std::vector<std::string>& names) {
 
 }  // namespace
 
-void Formatter::opentables() {
-    if (!tables_pending) return;
-    tables_pending = false;
+void opentables(CardFormatter& fm) {
+    if (!fm.tables_pending) return;
+    fm.tables_pending = false;
 
-    if (!open_first(stdcodes, candidates(dbpath2, dbpath1, "stdcodes.tbl"))) {
-        say({"unable to open stdcodes.tbl"});
+    if (!open_first(fm.stdcodes, candidates(fm.dbpath2, fm.dbpath1, "stdcodes.tbl"))) {
+        fm.say({"unable to open stdcodes.tbl"});
     }
-    if (!open_first(mineral, candidates(dbpath2, dbpath1, "mineral.tbl"))) {
-        say({"unable to open mineral.tbl"});
+    if (!open_first(fm.mineral, candidates(fm.dbpath2, fm.dbpath1, "mineral.tbl"))) {
+        fm.say({"unable to open mineral.tbl"});
     }
 
     // picodes.tbl is loaded whole and closed. Only the 50 entries picds has
     // room for are kept; records after the 50th are not read.
-    picds.npicd = 0;
+    fm.picds.npicd = 0;
     SeqTable picodes;
-    if (open_first(picodes, candidates(dbpath2, dbpath1, "picodes.tbl"))) {
+    if (open_first(picodes, candidates(fm.dbpath2, fm.dbpath1, "picodes.tbl"))) {
         std::string rec;
-        while (picds.npicd < Picds::kMax && picodes.next(rec)) {
+        while (fm.picds.npicd < Picds::kMax && picodes.next(rec)) {
             std::string code(2, ' ');
             std::int32_t len = 0;
             std::string text(8, ' ');
-            if (fmt::read("(a2,i1,a8)", rec, {&code, &len, &text}) != fmt::kOk) break;
-            const int i = ++picds.npicd;
-            picds.picode(i) = code;
-            picds.pilen(i) = len;
-            picds.pitext(i) = padded(text, 10);
+            if (edit::read("(a2,i1,a8)", rec, {&code, &len, &text}) != edit::kOk) break;
+            const int i = ++fm.picds.npicd;
+            fm.picds.picode(i) = code;
+            fm.picds.pilen(i) = len;
+            fm.picds.pitext(i) = padded(text, 10);
         }
         picodes.close();
     } else {
-        say({"unable to open picodes.tbl"});
+        fm.say({"unable to open picodes.tbl"});
     }
 
     // codens.tbl: record 1 gives the number of records the look-up searches.
     // A record 1 that does not hold a count (or holds a negative one) leaves
     // the table closed and the count 0, so every look-up misses.
-    counts.ncoden = 0;
-    if (open_first(codens, candidates(dbpath2, dbpath1, "codens.tbl"))) {
+    fm.counts.ncoden = 0;
+    if (open_first(fm.codens, candidates(fm.dbpath2, fm.dbpath1, "codens.tbl"))) {
         std::string rec;
         std::int32_t n = 0;
-        if (codens.read(1, rec) && fmt::read("(6x,i10)", rec, {&n}) == fmt::kOk && n >= 0) {
-            counts.ncoden = n;
+        if (fm.codens.read(1, rec) && edit::read("(6x,i10)", rec, {&n}) == edit::kOk && n >= 0) {
+            fm.counts.ncoden = n;
         } else {
-            codens.close();
+            fm.codens.close();
         }
     } else {
-        say({"unable to open codens.tbl"});
+        fm.say({"unable to open codens.tbl"});
     }
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

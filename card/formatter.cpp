@@ -1,10 +1,9 @@
-#include "card/formatter.h"
+#include <corvane/card/formatter.h>
+#include <corvane/setup/text.h>
 
 #include <utility>
 
-#include "setup/text.h"
-
-namespace cv::card {
+namespace corvane::card {
 
 std::string Ret3::dbname() const {
     return cols(ret3, 35, 38);
@@ -19,12 +18,12 @@ void Ret3::set_dbyear(std::string_view year) {
     setcols(ret3, 39, 42, year);
 }
 
-Formatter::Formatter(std::string primary, std::string secondary, std::ostream& out)
+CardFormatter::CardFormatter(std::string primary, std::string secondary, std::ostream& out)
     : dbpath2(std::move(primary)), dbpath1(std::move(secondary)), out_(out) {}
 
-void Formatter::say(std::initializer_list<fmt::ListItem> items) {
-    out_ << fmt::listed(items);
+void CardFormatter::say(std::initializer_list<edit::ListItem> items) {
+    out_ << edit::listed(items);
     out_.flush();
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

@@ -1,45 +1,45 @@
 // Formula notation, "$" symbol codes and the token scanner.
+#include <corvane/card/formula.h>
+#include <corvane/card/utilities.h>
+#include <corvane/setup/text.h>
+
 #include <algorithm>
 #include <string>
 
-#include "card/formatter.h"
-#include "card/utilities.h"
-#include "setup/text.h"
-
-namespace cv::card {
+namespace corvane::card {
 
 // ---- token scanner ------------------------------------------------------------
 
-void Formatter::scanin(std::string_view text, std::string_view delims) {
+void scanin(CardFormatter& fm, std::string_view text, std::string_view delims) {
     // The scanner holds at most 200 characters of text and 96 delimiters.
     text = text.substr(0, std::min<std::size_t>(text.size(), Scncmn::kTextMax));
     delims = delims.substr(0, std::min<std::size_t>(delims.size(), Scncmn::kDelimMax));
-    scncmn.scnpos = 1;
-    scncmn.scnndl = static_cast<std::int32_t>(delims.size());
-    scncmn.scndlm = padded(delims, Scncmn::kDelimMax);
-    scncmn.scnlen = static_cast<std::int32_t>(text.size());
-    scncmn.scntxt = padded(text, Scncmn::kTextMax);
+    fm.scncmn.scnpos = 1;
+    fm.scncmn.scnndl = static_cast<std::int32_t>(delims.size());
+    fm.scncmn.scndlm = padded(delims, Scncmn::kDelimMax);
+    fm.scncmn.scnlen = static_cast<std::int32_t>(text.size());
+    fm.scncmn.scntxt = padded(text, Scncmn::kTextMax);
 }
 
-void Formatter::scaner(std::string& token, int& toklen) {
-    const std::string_view txt = scncmn.scntxt;
-    const std::string_view dlm = std::string_view(scncmn.scndlm).substr(0, scncmn.scnndl);
-    int f = scncmn.scnpos;
-    while (f <= scncmn.scnlen && col(txt, f) == ' ') ++f;  // blanks are always skipped
-    if (f > scncmn.scnlen) {
-        scncmn.scnpos = scncmn.scnlen;
+void scaner(CardFormatter& fm, std::string& token, int& toklen) {
+    const std::string_view txt = fm.scncmn.scntxt;
+    const std::string_view dlm = std::string_view(fm.scncmn.scndlm).substr(0, fm.scncmn.scnndl);
+    int f = fm.scncmn.scnpos;
+    while (f <= fm.scncmn.scnlen && col(txt, f) == ' ') ++f;  // blanks are always skipped
+    if (f > fm.scncmn.scnlen) {
+        fm.scncmn.scnpos = fm.scncmn.scnlen;
         toklen = -1;
         token.assign(token.size(), ' ');
         return;
     }
     int g = f;
-    while (g <= scncmn.scnlen && dlm.find(col(txt, g)) == std::string_view::npos) ++g;
-    if (g <= scncmn.scnlen) {
-        scncmn.scnpos = g + 1;
+    while (g <= fm.scncmn.scnlen && dlm.find(col(txt, g)) == std::string_view::npos) ++g;
+    if (g <= fm.scncmn.scnlen) {
+        fm.scncmn.scnpos = g + 1;
         toklen = g - f;
     } else {
-        scncmn.scnpos = scncmn.scnlen + 1;
-        toklen = scncmn.scnlen - f + 1;
+        fm.scncmn.scnpos = fm.scncmn.scnlen + 1;
+        toklen = fm.scncmn.scnlen - f + 1;
     }
     token = padded(toklen < 1 ? std::string() : cols(txt, f, f + toklen - 1), token.size());
 }
@@ -73,9 +73,9 @@ std::string marked(std::string_view tok, int from, int to, char mark, bool& bad)
 // Each token is converted into pieces of markup written at position p of out;
 // a piece that would pass the end of out stops the conversion (status 1) with
 // what was written before it left in place.
-void Formatter::phform(std::string_view in, std::string& out, int& outlen, int& status) {
+void phform(CardFormatter& fm, std::string_view in, std::string& out, int& outlen, int& status) {
     const int room = static_cast<int>(out.size());
-    scanin(in, " ");
+    scanin(fm, in, " ");
     status = 0;
     outlen = 0;
     int p = 1;
@@ -95,7 +95,7 @@ void Formatter::phform(std::string_view in, std::string& out, int& outlen, int& 
     std::string tok(20, ' ');  // the scanner keeps 20 characters of a token
     int n = 0;
     for (;;) {
-        scaner(tok, n);
+        scaner(fm, tok, n);
         if (n < 0) break;
         if (p > room) {
             overflow = true;
@@ -146,12 +146,12 @@ void Formatter::phform(std::string_view in, std::string& out, int& outlen, int& 
 
 // ---- "$" codes --------------------------------------------------------------------
 
-void Formatter::pitran(std::string_view code, std::string& text, int& tlen) {
+void pitran(CardFormatter& fm, std::string_view code, std::string& text, int& tlen) {
     const std::string key = cols(code, 1, 2);
-    for (int i = 1; i <= picds.npicd; ++i) {
-        if (picds.picode(i) == key) {
-            text = padded(picds.pitext(i), 10);
-            tlen = picds.pilen(i);
+    for (int i = 1; i <= fm.picds.npicd; ++i) {
+        if (fm.picds.picode(i) == key) {
+            text = padded(fm.picds.pitext(i), 10);
+            tlen = fm.picds.pilen(i);
             return;
         }
     }
@@ -159,7 +159,7 @@ void Formatter::pitran(std::string_view code, std::string& text, int& tlen) {
     tlen = 3;
 }
 
-int Formatter::piexp(std::string& text) {
+int piexp(CardFormatter& fm, std::string& text) {
     const int len = static_cast<int>(text.size());
     int L = length(text);
     const int L0 = L;
@@ -172,7 +172,7 @@ int Formatter::piexp(std::string& text) {
         start = k + 1;
         std::string r;
         int m = 0;
-        pitran(cols(text, k + 1, k + 2), r, m);
+        pitran(fm, cols(text, k + 1, k + 2), r, m);
         m = std::clamp(m, 0, 10);  // a display length never reaches past the 10-character text
         if (L + m - 3 > len) break;
         // The text after the code moves by m - 3; the replacement goes in at k.
@@ -189,4 +189,4 @@ int Formatter::piexp(std::string& text) {
     return L;
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

@@ -1,20 +1,20 @@
 // The record parser: sorts a record's cards into their slots by card type.
+#include <corvane/card/parser.h>
+#include <corvane/setup/text.h>
+
 #include <algorithm>
 #include <string>
 
-#include "card/formatter.h"
-#include "setup/text.h"
+namespace corvane::card {
 
-namespace cv::card {
-
-int Formatter::readbf(std::string_view record, std::int32_t reclen) {
+int readbf(CardFormatter& fm, std::string_view record, std::int32_t reclen) {
     int status = 0;
-    for (int t = 1; t <= kNumTypes; ++t) updat2.ncrd(t) = 0;
+    for (int t = 1; t <= kNumTypes; ++t) fm.updat2.ncrd(t) = 0;
 
     // Columns 70-71 of the n-th I slot always hold n, whatever the card held.
-    for (int n = 1; n <= updat2.maxcrd(kTypeDsp); ++n) {
+    for (int n = 1; n <= fm.updat2.maxcrd(kTypeDsp); ++n) {
         const char num[2] = {static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
-        setcols(card(kTypeDsp, n), 70, 71, std::string_view(num, 2));
+        setcols(fm.card(kTypeDsp, n), 70, 71, std::string_view(num, 2));
     }
 
     // A length beyond the buffer counts only the cards the buffer holds.
@@ -27,19 +27,19 @@ int Formatter::readbf(std::string_view record, std::int32_t reclen) {
         const char code = col(crd, 80);
         const int t = type_of(code);
         if (t == 0) {
-            say({" INVALID CARD TYPE=", std::string_view(&code, 1)});
+            fm.say({" INVALID CARD TYPE=", std::string_view(&code, 1)});
             status = 1;
             continue;
         }
         if (t == kTypeFirst) started = true;
         if (!started) continue;  // cards before the first type-1 card
-        if (updat2.ncrd(t) >= updat2.maxcrd(t)) {
-            say({" *** TOO MANY CARDS OF TYPE ", std::string_view(&code, 1)});
+        if (fm.updat2.ncrd(t) >= fm.updat2.maxcrd(t)) {
+            fm.say({" *** TOO MANY CARDS OF TYPE ", std::string_view(&code, 1)});
             status = 1;
             continue;
         }
-        const int n = ++updat2.ncrd(t);
-        std::string& slot = card(t, n);
+        const int n = ++fm.updat2.ncrd(t);
+        std::string& slot = fm.card(t, n);
         if (t == kTypeDsp) {
             setcols(slot, 1, 69, cols(crd, 1, 69));
             setcols(slot, 72, 80, cols(crd, 72, 80));
@@ -48,8 +48,8 @@ int Formatter::readbf(std::string_view record, std::int32_t reclen) {
         }
         if (t == kTypeEnd) return status;  // nothing after the K card is looked at
     }
-    say({" CARD K NOT FOUND IN READBF"});
+    fm.say({" CARD K NOT FOUND IN READBF"});
     return 1;
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

@@ -1,15 +1,15 @@
 // References: the journal look-up, one reference card composed into a line of
 // text, and the references of one source gathered with word wrap.
+#include <corvane/card/references.h>
+#include <corvane/card/utilities.h>
+#include <corvane/setup/format.h>
+#include <corvane/setup/text.h>
+
 #include <algorithm>
 #include <array>
 #include <string>
 
-#include "card/formatter.h"
-#include "card/utilities.h"
-#include "setup/format.h"
-#include "setup/text.h"
-
-namespace cv::card {
+namespace corvane::card {
 
 namespace {
 
@@ -38,16 +38,17 @@ void place(std::string& field, int at, std::string_view value) {
 // Halving search of the journal table over records 1..ncoden, whose keys
 // ascend by character code. A record that cannot be read ends the search as
 // not found.
-int Formatter::seekx(std::string_view coden, std::string& jtext) {
+int seekx(CardFormatter& fm, std::string_view coden, std::string& jtext) {
     const std::string key = cols(coden, 1, 6);
     int lo = 1;
-    int hi = counts.ncoden;
+    int hi = fm.counts.ncoden;
     std::string rec;
     while (lo <= hi) {
         const int mid = (lo + hi) / 2;
         std::string rkey(6, ' ');
         std::string rtext(71, ' ');
-        if (!codens.read(mid, rec) || fmt::read("(A6,1X,A71)", rec, {&rkey, &rtext}) != fmt::kOk) {
+        if (!fm.codens.read(mid, rec) ||
+            edit::read("(A6,1X,A71)", rec, {&rkey, &rtext}) != edit::kOk) {
             break;
         }
         jtext = rtext;
@@ -64,14 +65,14 @@ int Formatter::seekx(std::string_view coden, std::string& jtext) {
     return 1;
 }
 
-int Formatter::phref(int kref, std::string& refout) {
+int phref(CardFormatter& fm, int kref, std::string& refout) {
     const int W = static_cast<int>(refout.size());
-    const int nref = updat2.ncrd(kTypeRef);
+    const int nref = fm.updat2.ncrd(kTypeRef);
     // A continuation mark on the record's last reference card continues with
     // a blank card, never with the slot of another card type.
     const std::string blank(kCardLen, ' ');
     auto refcard = [&](int k) -> const std::string& {
-        return k >= 1 && k <= nref ? card(kTypeRef, k) : blank;
+        return k >= 1 && k <= nref ? fm.card(kTypeRef, k) : blank;
     };
     const std::string& crd = refcard(kref);
     auto append = [&](int& L, std::string_view s) {
@@ -79,7 +80,7 @@ int Formatter::phref(int kref, std::string& refout) {
         L += static_cast<int>(s.size());
     };
 
-    reftrk.refdon(kref) = 1;
+    fm.reftrk.refdon(kref) = 1;
     refout = padded(cols(crd, 22, 67), refout.size());  // the author text
     int L = 46;
 
@@ -165,7 +166,7 @@ int Formatter::phref(int kref, std::string& refout) {
     if (L > 0) append(L, col(refout, L) == ',' ? " " : ", ");
 
     std::string jtext(71, ' ');
-    seekx(journal, jtext);
+    seekx(fm, journal, jtext);
     const int n = std::max(length(jtext), 1);
     if (L + n > W) return 3;
     append(L, cols(jtext, 1, n));
@@ -191,7 +192,10 @@ int Formatter::phref(int kref, std::string& refout) {
     const int ny = left(year);
     if (ny > 0) {
         if (L + ny + 2 > W) return 3;
-        append(L, "(" + cols(year, 1, ny) + ")");
+        std::string bracketed = "(";
+        bracketed += cols(year, 1, ny);
+        bracketed += ')';
+        append(L, bracketed);
     }
     if (L == M) L -= 2;  // no volume, page or year: no ", " after the journal
 
@@ -201,21 +205,21 @@ int Formatter::phref(int kref, std::string& refout) {
 
 // appnd 0 starts an empty text; any other value continues after the text's
 // last non-blank character.
-void Formatter::dorefs(std::string_view refsrc, int appnd, int wrap, int& dropd,
-                       std::string& reftxt, int& nused) {
+void dorefs(CardFormatter& fm, std::string_view refsrc, int appnd, int wrap, int& dropd,
+            std::string& reftxt, int& nused) {
     const int W = static_cast<int>(reftxt.size());
     const std::string src = cols(refsrc, 1, 2);
     dropd = 0;
     nused = appnd == 0 ? 0 : length(reftxt);
 
-    for (int k = 1; k <= updat2.ncrd(kTypeRef); ++k) {
-        if (k > 1 && col(card(kTypeRef, k - 1), 70) == 'C') continue;  // a continuation
-        if (cols(card(kTypeRef, k), 68, 69) != src) continue;
-        if (reftrk.refdon(k) != 0) continue;
+    for (int k = 1; k <= fm.updat2.ncrd(kTypeRef); ++k) {
+        if (k > 1 && col(fm.card(kTypeRef, k - 1), 70) == 'C') continue;  // a continuation
+        if (cols(fm.card(kTypeRef, k), 68, 69) != src) continue;
+        if (fm.reftrk.refdon(k) != 0) continue;
 
         std::string work(320, ' ');
-        if (phref(k, work) != 0) {
-            reftrk.refdon(k) = 0;
+        if (phref(fm, k, work) != 0) {
+            fm.reftrk.refdon(k) = 0;
             dropd = 1;
             continue;
         }
@@ -228,7 +232,7 @@ void Formatter::dorefs(std::string_view refsrc, int appnd, int wrap, int& dropd,
             if (nused > 0) a -= 2;
             const int end = nused + n + (nused > 0 ? 2 : 0);
             if (end > W) {
-                reftrk.refdon(k) = 0;
+                fm.reftrk.refdon(k) = 0;
                 continue;
             }
             if (end > 80 && col(ref, a) != ' ') {
@@ -246,7 +250,7 @@ void Formatter::dorefs(std::string_view refsrc, int appnd, int wrap, int& dropd,
                     if (j >= 1) {
                         const int s = a - j;
                         if (n + s > W) {
-                            reftrk.refdon(k) = 0;
+                            fm.reftrk.refdon(k) = 0;
                             continue;
                         }
                         ref = cols(ref, 1, j) + std::string(static_cast<std::size_t>(s), ' ') +
@@ -262,7 +266,7 @@ void Formatter::dorefs(std::string_view refsrc, int appnd, int wrap, int& dropd,
         }
 
         if (nused + n > W || (nused > 0 && nused + n + 2 > W)) {
-            reftrk.refdon(k) = 0;
+            fm.reftrk.refdon(k) = 0;
             continue;
         }
         if (nused == 79) {
@@ -277,4 +281,4 @@ void Formatter::dorefs(std::string_view refsrc, int appnd, int wrap, int& dropd,
     }
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

@@ -1,11 +1,10 @@
-#include "card/utilities.h"
+#include <corvane/card/formatter.h>
+#include <corvane/card/utilities.h>
+#include <corvane/setup/text.h>
 
 #include <algorithm>
 
-#include "card/formatter.h"
-#include "setup/text.h"
-
-namespace cv::card {
+namespace corvane::card {
 
 int length(std::string_view text) {
     const auto last = text.find_last_not_of(' ');
@@ -81,28 +80,28 @@ void altrnt(std::string_view src, std::string& dst, char mark, int n) {
 // Footnote slots are handed out in the order legend characters are first met
 // on the card. A legend character that finds all five slots taken, or a code
 // that is no legend character, gets no marker: skip 1, a blank digit and tag.
-void Formatter::trfnch(std::string_view code, int keep, int& skip, char& digit, std::string& tag,
-                       int& count) {
+void trfnch(CardFormatter& fm, std::string_view code, int keep, int& skip, char& digit,
+            std::string& tag, int& count) {
     const std::string_view c = trimmed(code);
     if (c == "RESET_ALL") {
-        fnotes.exist.fill(0);
-        fnotes.refcnt.fill(0);
-        fnotes.map.fill(0);
-        fnotes.nxtfre = 1;
+        fm.fnotes.exist.fill(0);
+        fm.fnotes.refcnt.fill(0);
+        fm.fnotes.map.fill(0);
+        fm.fnotes.nxtfre = 1;
         return;
     }
     if (c == "RESET_COUNTS") {
-        fnotes.refcnt.fill(0);
+        fm.fnotes.refcnt.fill(0);
         return;
     }
     const auto pos = c.size() <= 1 && !code.empty() ? Fnotes::kLegend.find(code.front())
                                                     : std::string_view::npos;
     const int k = pos == std::string_view::npos ? 0 : static_cast<int>(pos) + 1;
-    if (k != 0 && fnotes.map(k) == 0 && fnotes.nxtfre <= 5) {
-        fnotes.map(k) = fnotes.nxtfre++;
+    if (k != 0 && fm.fnotes.map(k) == 0 && fm.fnotes.nxtfre <= 5) {
+        fm.fnotes.map(k) = fm.fnotes.nxtfre++;
     }
-    const int j = k == 0 ? 0 : fnotes.map(k);
-    if (j == 0 || (keep == 0 && fnotes.exist(j) == 0)) {
+    const int j = k == 0 ? 0 : fm.fnotes.map(k);
+    if (j == 0 || (keep == 0 && fm.fnotes.exist(j) == 0)) {
         skip = 1;
         digit = ' ';
         tag = "   ";
@@ -111,9 +110,9 @@ void Formatter::trfnch(std::string_view code, int keep, int& skip, char& digit, 
     }
     digit = Fnotes::kDigits[static_cast<std::size_t>(j - 1)];
     tag = std::string(Fnotes::kTags[static_cast<std::size_t>(j - 1)]);
-    fnotes.exist(j) = 1;
-    count = ++fnotes.refcnt(j);
+    fm.fnotes.exist(j) = 1;
+    count = ++fm.fnotes.refcnt(j);
     skip = 0;
 }
 
-}  // namespace cv::card
+}  // namespace corvane::card

@@ -1,8 +1,8 @@
-#include "entries/angles.h"
+#include <corvane/entries/angles.h>
 
 #include <cmath>
 
-namespace cv {
+namespace corvane {
 namespace {
 
 constexpr float kPi = 3.14159265358979f;  // the single-precision value, 0x40490FDB
@@ -116,4 +116,4 @@ int indtod(const std::int32_t& i1, const std::int32_t& i2, float& dlow, float& d
     return result;
 }
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,8 +1,8 @@
-#include "entries/byteorder.h"
+#include <corvane/entries/byteorder.h>
 
 #include <cstring>
 
-namespace cv {
+namespace corvane {
 
 int get_byte_order() {
     const std::uint32_t one = 1;
@@ -33,4 +33,4 @@ void short2long(const std::int16_t& half, std::int32_t& value) {
     value = half;
 }
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,6 +1,6 @@
 #include "entries/krx1io.h"
 
-namespace cv {
+namespace corvane {
 
 bool seek_to(std::FILE* stream, std::int64_t offset) {
     if (stream == nullptr || offset < 0 || offset > INT64_C(0x7FFFFFFF)) return false;
@@ -50,4 +50,4 @@ bool read_texts(std::FILE* stream, std::int32_t& offset, int header_len,
     return true;
 }
 
-}  // namespace cv
+}  // namespace corvane

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string_view>
 
-namespace cv {
+namespace corvane {
 
 // Positions a stream at a byte offset from the start of its file. False for an
 // empty handle, a negative offset or a failed positioning.
@@ -46,4 +46,4 @@ bool read_header(std::FILE* stream, std::int32_t& offset, int header_len,
 // off (the field then holds what arrived).
 bool read_text(std::FILE* stream, std::int32_t& offset, unsigned char length, TextField& field);
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,20 +1,21 @@
 // The KRX2 record reader. krx2.dat is a stream of 80-byte cards with no line
 // ends; a record is the run of cards from its entry's offset through the first
 // card with "K" in column 80.
+#include <corvane/entries/krx2.h>
+#include <corvane/setup/text.h>
+
 #include <cstdint>
 
 #include "entries/krx1io.h"
-#include "setup/library.h"
-#include "setup/text.h"
 
-namespace cv {
+namespace corvane {
 
-int Library::cv_readkrx2(std::int32_t& offset, std::int32_t& nread, std::int32_t maxlen,
-                         std::span<char> buffer, std::int32_t volume) {
+int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::int32_t maxlen,
+                std::span<char> buffer, std::int32_t volume) {
     constexpr std::int32_t kCard = 80;
     nread = 0;
     if (volume < 0 || volume > 3) return -1;
-    std::FILE* stream = fcdrom[volume];
+    std::FILE* stream = lib.fcdrom[volume];
     if (!seek_to(stream, offset)) return -1;
     while (nread < maxlen) {
         // The buffer's own size bounds the record as maxlen does: a card that
@@ -29,4 +30,4 @@ int Library::cv_readkrx2(std::int32_t& offset, std::int32_t& nread, std::int32_t
     return -2;
 }
 
-}  // namespace cv
+}  // namespace corvane

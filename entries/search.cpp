@@ -6,7 +6,7 @@
 // page are read but never searched. Every text lands in a 256-byte working
 // field, room for any stored length, so long journal codes, volumes and pages
 // are read and searched whole.
-#include "entries/search.h"
+#include <corvane/entries/search.h>
 
 #include <array>
 #include <cstdint>
@@ -14,9 +14,8 @@
 #include <utility>
 
 #include "entries/krx1io.h"
-#include "setup/library.h"
 
-namespace cv {
+namespace corvane {
 namespace {
 
 char fold(char c) {
@@ -26,9 +25,6 @@ char fold(char c) {
 bool occurs(std::string_view field, std::string_view needle) {
     return strcasestr(field, needle) != std::string_view::npos;
 }
-
-// Selector flag elements (0-based) of the searchable fields.
-enum Flag { kName4 = 0, kName1 = 1, kName3 = 2, kName2 = 3, kAuthors = 4, kJournal = 5 };
 
 }  // namespace
 
@@ -44,21 +40,21 @@ std::size_t strcasestr(std::string_view text, std::string_view needle) {
     return std::string_view::npos;
 }
 
-int Library::cv_srchlibs(std::int32_t& namoff, std::int32_t& refoff,
-                         std::span<const std::string> strings, std::int32_t count,
-                         const std::array<std::int32_t, 6>& flags) {
-    const bool names =
-        flags[kName4] != 0 || flags[kName1] != 0 || flags[kName3] != 0 || flags[kName2] != 0;
-    const bool refs = flags[kAuthors] != 0 || flags[kJournal] != 0;
-    if (names && !seek_to(fnamlib, namoff)) return -1;
-    if (refs && !seek_to(freflib, refoff)) return -1;
+int cv_srchlibs(Library& lib, std::int32_t& namoff, std::int32_t& refoff,
+                std::span<const std::string> strings, std::int32_t count,
+                const SearchFlags& flags) {
+    const bool names = flags[kSearchName4] != 0 || flags[kSearchName1] != 0 ||
+                       flags[kSearchName3] != 0 || flags[kSearchName2] != 0;
+    const bool refs = flags[kSearchAuthors] != 0 || flags[kSearchJournal] != 0;
+    if (names && !seek_to(lib.fnamlib, namoff)) return -1;
+    if (refs && !seek_to(lib.freflib, refoff)) return -1;
 
     std::array<unsigned char, 5> name_header{};
     std::array<unsigned char, 5> ref_header{};
     // A header or text cut off by the end of its file makes the record
     // unreadable; its missing lengths and characters are never used.
-    if (names && !read_header(fnamlib, namoff, 4, name_header)) return -1;
-    if (refs && !read_header(freflib, refoff, 5, ref_header)) return -1;
+    if (names && !read_header(lib.fnamlib, namoff, 4, name_header)) return -1;
+    if (refs && !read_header(lib.freflib, refoff, 5, ref_header)) return -1;
 
     // Never more strings than the caller handed over.
     const std::int64_t want = count < 0 ? -static_cast<std::int64_t>(count) : count;
@@ -70,7 +66,8 @@ int Library::cv_srchlibs(std::int32_t& namoff, std::int32_t& refoff,
     std::array<TextField, 4> name;  // name texts 1 to 4
     std::array<TextField, 4> ref;   // journal code, volume, page, author list
     // The flag element that selects name text 1, 2, 3, 4.
-    constexpr std::array<int, 4> kNameFlag = {kName1, kName2, kName3, kName4};
+    constexpr std::array<int, 4> kNameFlag = {kSearchName1, kSearchName2, kSearchName3,
+                                              kSearchName4};
 
     if (count >= 0) {
         // Any of the strings: stop reading at the first that occurs.
@@ -82,17 +79,17 @@ int Library::cv_srchlibs(std::int32_t& namoff, std::int32_t& refoff,
         };
         if (names) {
             for (int j = 0; j < 4; ++j) {
-                if (!read_text(fnamlib, namoff, name_header[j], name[j])) return -1;
+                if (!read_text(lib.fnamlib, namoff, name_header[j], name[j])) return -1;
                 if (flags[kNameFlag[j]] != 0 && any_in(name[j])) return 1;
             }
         }
         if (!refs) return 0;
-        if (!read_text(freflib, refoff, ref_header[0], ref[0])) return -1;
-        if (flags[kJournal] != 0 && any_in(ref[0])) return 1;
+        if (!read_text(lib.freflib, refoff, ref_header[0], ref[0])) return -1;
+        if (flags[kSearchJournal] != 0 && any_in(ref[0])) return 1;
         for (int j = 1; j < 4; ++j) {
-            if (!read_text(freflib, refoff, ref_header[j], ref[j])) return -1;
+            if (!read_text(lib.freflib, refoff, ref_header[j], ref[j])) return -1;
         }
-        if (flags[kAuthors] != 0 && any_in(ref[3])) return 1;
+        if (flags[kSearchAuthors] != 0 && any_in(ref[3])) return 1;
         return 0;
     }
 
@@ -100,21 +97,21 @@ int Library::cv_srchlibs(std::int32_t& namoff, std::int32_t& refoff,
     // against the selected fields.
     if (names) {
         for (int j = 0; j < 4; ++j) {
-            if (!read_text(fnamlib, namoff, name_header[j], name[j])) return -1;
+            if (!read_text(lib.fnamlib, namoff, name_header[j], name[j])) return -1;
         }
     }
     if (refs) {
         for (int j = 0; j < 4; ++j) {
-            if (!read_text(freflib, refoff, ref_header[j], ref[j])) return -1;
+            if (!read_text(lib.freflib, refoff, ref_header[j], ref[j])) return -1;
         }
     }
     const std::array<std::pair<int, const TextField*>, 6> fields = {{
-        {kName1, &name[0]},
-        {kName2, &name[1]},
-        {kName3, &name[2]},
-        {kName4, &name[3]},
-        {kAuthors, &ref[3]},
-        {kJournal, &ref[0]},
+        {kSearchName1, &name[0]},
+        {kSearchName2, &name[1]},
+        {kSearchName3, &name[2]},
+        {kSearchName4, &name[3]},
+        {kSearchAuthors, &ref[3]},
+        {kSearchJournal, &ref[0]},
     }};
     for (const auto& s : wanted) {
         bool satisfied = false;
@@ -129,4 +126,4 @@ int Library::cv_srchlibs(std::int32_t& namoff, std::int32_t& refoff,
     return 1;
 }
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,21 +1,21 @@
 // Hit count, walks through the hits and the history as the tools see them.
+#include <corvane/hits/report.h>
+#include <corvane/hits/tables.h>
+#include <corvane/setup/text.h>
+
 #include <algorithm>
 
-#include "hits/tables.h"
-#include "setup/library.h"
-#include "setup/text.h"
+namespace corvane {
 
-namespace cv {
-
-int Library::cvl_rephits(int which) {
-    const std::int32_t n = cv_sizes.dbsize[0];
+int cvl_rephits(Library& lib, int which) {
+    const std::int32_t n = lib.cv_sizes.dbsize(1);
     if (which != 0) return n;
-    return tblcount(cv_tables.curtbl, n);
+    return tblcount(lib.cv_tables.curtbl, n);
 }
 
-int Library::cvl_nexthit(int& cur, int& rank, int direction) {
-    const std::int32_t n = cv_sizes.dbsize[0];
-    const auto& table = cv_tables.curtbl;
+int cvl_nexthit(Library& lib, int& cur, int& rank, int direction) {
+    const std::int32_t n = lib.cv_sizes.dbsize(1);
+    const auto& table = lib.cv_tables.curtbl;
     auto is_hit = [&](int k) { return tblbittest(table, k, n) == 1; };
 
     if (cur < 0) {
@@ -54,9 +54,9 @@ int Library::cvl_nexthit(int& cur, int& rank, int direction) {
     return -1;
 }
 
-int Library::cvl_rephistory(int i, std::array<char, 101>& text) {
-    if (i < 1 || i > cv_history.nhist || i > kMaxHistory) return 0;
-    const std::string& record = cv_history.histtx[static_cast<std::size_t>(i - 1)];
+int cvl_rephistory(Library& lib, int i, std::array<char, 101>& text) {
+    if (i < 1 || i > lib.cv_history.nhist || i > kMaxHistory) return 0;
+    const std::string& record = lib.cv_history.histtx(i);
     const std::string field = padded(record, kHistLen) + ' ';
     std::copy(field.begin(), field.end(), text.begin());
     // The record as a terminated text: a NUL right after its significant part.
@@ -65,4 +65,4 @@ int Library::cvl_rephistory(int i, std::array<char, 101>& text) {
     return 1;
 }
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,5 +1,8 @@
-#include "hits/subfile.h"
-
+#include <corvane/hits/subfile.h>
+#include <corvane/hits/tables.h>
+#include <corvane/setup/fileio.h>
+#include <corvane/setup/messages.h>
+#include <corvane/setup/text.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,13 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "hits/tables.h"
-#include "setup/fileio.h"
-#include "setup/library.h"
-#include "setup/messages.h"
-#include "setup/text.h"
-
-namespace cv {
+namespace corvane {
 namespace {
 
 // Table words needed for n entries (n >= 0).
@@ -182,14 +179,14 @@ int cv_readmap(const std::string& path, std::int32_t& n, std::span<std::uint32_t
 
 // ---- the library's save and load ---------------------------------------------
 
-int Library::cvl_savebitmap(std::string_view name) {
+int cvl_savebitmap(Library& lib, std::string_view name) {
     // The name is used whole: its significant part, however long.
     const std::string file(trimmed(name));
-    const int status = cv_writemap(file, cv_sizes.dbsize[0], cv_tables.curtbl, cv_history.nhist,
-                                   cv_history.histtx, kHistLen);
+    const int status = cv_writemap(file, lib.cv_sizes.dbsize(1), lib.cv_tables.curtbl,
+                                   lib.cv_history.nhist, lib.cv_history.histtx.v, kHistLen);
     if (status != 0) {
-        warnmsg("savebitmap", "unable to open/write file " + file);
-        errcode("savebitmap", status);
+        warnmsg(lib.messages(), "savebitmap", "unable to open/write file " + file);
+        errcode(lib.messages(), "savebitmap", status);
         return -1;
     }
     return 0;
@@ -199,54 +196,41 @@ int Library::cvl_savebitmap(std::string_view name) {
 // (cv_readmap's -4, the k field), and a combine that would take the history
 // past 100 records keeps the first 100: the records that do not fit are
 // dropped, the tables are merged all the same.
-int Library::cvl_readbitmap(std::string_view name, int op) {
+int cvl_readbitmap(Library& lib, std::string_view name, int op) {
     const std::string file(trimmed(name));
     std::int32_t count = 0;
     std::int32_t fk = 0;
     std::array<std::string, kMaxHistory> file_records;
-    const int status = cv_readmap(file, count, cv_tables.wrktbl, fk, file_records, kHistLen);
+    const int status = cv_readmap(file, count, lib.cv_tables.wrktbl, fk, file_records, kHistLen);
     if (status != 0) {
-        warnmsg("readbitmap", "unable to open/read file " + file);
-        errcode("readbitmap", status);
+        warnmsg(lib.messages(), "readbitmap", "unable to open/read file " + file);
+        errcode(lib.messages(), "readbitmap", status);
         return -1;
     }
-    const std::int32_t n = cv_sizes.dbsize[0];
+    const std::int32_t n = lib.cv_sizes.dbsize(1);
     if (count != n) {
-        warnmsg("readbitmap",
+        warnmsg(lib.messages(), "readbitmap",
                 "bitmap on file " + file + " has a different size than current database");
         return -2;
     }
 
-    auto& history = cv_history;
+    auto& history = lib.cv_history;
     if (op <= 3) {
-        tbllogic(op, "File contents (" + file + ")");
+        tbllogic(lib, op, "File contents (" + file + ")");
         for (std::int32_t i = 0; i < fk; ++i) {
             if (history.nhist < 0 || history.nhist >= kMaxHistory) break;
-            history.histtx[static_cast<std::size_t>(history.nhist)] =
-                padded("... " + file_records[static_cast<std::size_t>(i)], kHistLen);
             ++history.nhist;
+            history.histtx(history.nhist) =
+                padded("... " + file_records[static_cast<std::size_t>(i)], kHistLen);
         }
     } else {
         history.nhist = fk;
         for (std::int32_t i = 0; i < fk; ++i) {
-            history.histtx[static_cast<std::size_t>(i)] = file_records[static_cast<std::size_t>(i)];
+            history.histtx(i + 1) = file_records[static_cast<std::size_t>(i)];
         }
-        tblcopy(cv_tables.wrktbl, cv_tables.curtbl, n);
+        tblcopy(lib.cv_tables.wrktbl, lib.cv_tables.curtbl, n);
     }
     return 0;
 }
 
-std::string terminated(const std::string& arg) { return arg + '\0'; }
-
-int save_and_print_count(Library& lib, const std::string& name) {
-    if (lib.cvl_savebitmap(terminated(name)) != 0) {
-        // The save left the file as it was; that is a failure of the run.
-        std::fprintf(stderr, "error writing subfile %s\n", name.c_str());
-        return 1;
-    }
-    std::printf("%d\n", lib.cvl_rephits(0));
-    // A count that cannot be delivered is not a successful run either.
-    return std::fflush(stdout) == 0 ? 0 : 1;
-}
-
-}  // namespace cv
+}  // namespace corvane

@@ -1,10 +1,10 @@
-#include "hits/tables.h"
+#include <corvane/hits/tables.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 
-namespace cv {
+namespace corvane {
 namespace {
 
 constexpr std::uint32_t kAllOnes = 0xFFFFFFFFu;
@@ -100,4 +100,4 @@ int tblbittest(ConstWords table, int k, int n) {
     return (table[word] & mask) != 0 ? 1 : 0;
 }
 
-}  // namespace cv
+}  // namespace corvane

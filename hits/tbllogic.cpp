@@ -1,18 +1,17 @@
 // The one table routine that works on the library's own tables and history.
+#include <corvane/hits/tables.h>
+#include <corvane/setup/text.h>
+
 #include <string>
 
-#include "hits/tables.h"
-#include "setup/library.h"
-#include "setup/text.h"
-
-namespace cv {
+namespace corvane {
 
 // When the history already holds 100 records the step's record is dropped (the
 // first 100 records are kept); the tables are merged all the same.
-int Library::tbllogic(int op, std::string_view text) {
-    const std::int32_t n = cv_sizes.dbsize[0];
-    auto& cur = cv_tables.curtbl;
-    auto& wrk = cv_tables.wrktbl;
+int tbllogic(Library& lib, int op, std::string_view text) {
+    const std::int32_t n = lib.cv_sizes.dbsize(1);
+    auto& cur = lib.cv_tables.curtbl;
+    auto& wrk = lib.cv_tables.wrktbl;
     std::string_view prefix;
     switch (op) {
         case 0:
@@ -38,14 +37,13 @@ int Library::tbllogic(int op, std::string_view text) {
         default:
             break;
     }
-    auto& history = cv_history;
+    auto& history = lib.cv_history;
     if (!prefix.empty() && history.nhist >= 0 && history.nhist < kMaxHistory) {
-        history.histtx[static_cast<std::size_t>(history.nhist)] =
-            padded(std::string(prefix) + std::string(text), kHistLen);
         ++history.nhist;
+        history.histtx(history.nhist) = padded(std::string(prefix) + std::string(text), kHistLen);
     }
-    cv_tables.nhits = tblcount(cur, n);
-    return cv_tables.nhits;
+    lib.cv_tables.nhits = tblcount(cur, n);
+    return lib.cv_tables.nhits;
 }
 
-}  // namespace cv
+}  // namespace corvane

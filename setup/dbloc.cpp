@@ -1,4 +1,5 @@
-#include "setup/dbloc.h"
+#include <corvane/setup/dbloc.h>
+#include <corvane/setup/fileio.h>
 
 #include <cctype>
 #include <cerrno>
@@ -7,9 +8,7 @@
 #include <limits>
 #include <vector>
 
-#include "setup/fileio.h"
-
-namespace cv {
+namespace corvane {
 namespace {
 
 std::FILE* open_location_file() {
@@ -91,4 +90,4 @@ int cv_readdbloc(std::string& line1, std::string& line2, std::string& line3, std
     return 0;
 }
 
-}  // namespace cv
+}  // namespace corvane

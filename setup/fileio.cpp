@@ -1,10 +1,9 @@
-#include "setup/fileio.h"
-
+#include <corvane/setup/fileio.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace cv {
+namespace corvane {
 
 std::FILE* open_regular(const std::string& name, const char* mode) {
     if (name.empty()) return nullptr;
@@ -31,4 +30,4 @@ std::string join_path(std::string_view dir, std::string_view name) {
     return out;
 }
 
-}  // namespace cv
+}  // namespace corvane

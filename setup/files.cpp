@@ -1,11 +1,11 @@
 // The database stream handles: open routines try their candidate names in
 // order and keep the first regular file that opens; close routines empty them.
+#include <corvane/setup/fileio.h>
+#include <corvane/setup/files.h>
+
 #include <initializer_list>
 
-#include "setup/fileio.h"
-#include "setup/library.h"
-
-namespace cv {
+namespace corvane {
 namespace {
 
 std::FILE* open_first(std::initializer_list<std::string> candidates) {
@@ -30,48 +30,58 @@ int open_into(std::FILE*& handle, std::string_view file, std::string_view dir_a,
 }  // namespace
 
 Library::~Library() {
-    for (int slot = 0; slot < 4; ++slot) cv_closekrx2(slot);
-    cv_closeindex();
-    cv_closenamlib();
-    cv_closedilib();
-    cv_closereflib();
-    cv_closebitlib();
+    for (int slot = 0; slot < 4; ++slot) cv_closekrx2(*this, slot);
+    cv_closeindex(*this);
+    cv_closenamlib(*this);
+    cv_closedilib(*this);
+    cv_closereflib(*this);
+    cv_closebitlib(*this);
 }
 
-int Library::cv_openkrx2(std::string_view name, std::string_view dir_a, std::string_view dir_b,
-                         int slot) {
+int cv_openkrx2(Library& lib, std::string_view name, std::string_view dir_a, std::string_view dir_b,
+                int slot) {
     if (slot < 0 || slot > 3) return -1;
-    close_handle(fcdrom[slot]);
+    close_handle(lib.fcdrom[slot]);
     // The line-2 directory may name the record file itself.
-    fcdrom[slot] = open_first(
-        {join_path(dir_a, name), join_path(dir_b, name), std::string(dir_b)});
-    return fcdrom[slot] != nullptr ? 0 : -1;
+    lib.fcdrom[slot] =
+        open_first({join_path(dir_a, name), join_path(dir_b, name), std::string(dir_b)});
+    return lib.fcdrom[slot] != nullptr ? 0 : -1;
 }
 
-int Library::cv_openindex(std::string_view dir_a, std::string_view dir_b) {
-    return open_into(findex, "kelpa.ind", dir_a, dir_b);
+int cv_openindex(Library& lib, std::string_view dir_a, std::string_view dir_b) {
+    return open_into(lib.findex, "kelpa.ind", dir_a, dir_b);
 }
-int Library::cv_opennamlib(std::string_view dir_a, std::string_view dir_b) {
-    return open_into(fnamlib, "name.lib", dir_a, dir_b);
+int cv_opennamlib(Library& lib, std::string_view dir_a, std::string_view dir_b) {
+    return open_into(lib.fnamlib, "name.lib", dir_a, dir_b);
 }
-int Library::cv_opendilib(std::string_view dir_a, std::string_view dir_b) {
-    return open_into(fdilib, "di.lib", dir_a, dir_b);
+int cv_opendilib(Library& lib, std::string_view dir_a, std::string_view dir_b) {
+    return open_into(lib.fdilib, "di.lib", dir_a, dir_b);
 }
-int Library::cv_openreflib(std::string_view dir_a, std::string_view dir_b) {
-    return open_into(freflib, "ref.lib", dir_a, dir_b);
+int cv_openreflib(Library& lib, std::string_view dir_a, std::string_view dir_b) {
+    return open_into(lib.freflib, "ref.lib", dir_a, dir_b);
 }
-int Library::cv_openbitlib(std::string_view name, std::string_view dir_a,
-                           std::string_view dir_b) {
-    return open_into(fbitmap, name, dir_a, dir_b);
+int cv_openbitlib(Library& lib, std::string_view name, std::string_view dir_a,
+                  std::string_view dir_b) {
+    return open_into(lib.fbitmap, name, dir_a, dir_b);
 }
 
-void Library::cv_closekrx2(int slot) {
-    if (slot >= 0 && slot <= 3) close_handle(fcdrom[slot]);
+void cv_closekrx2(Library& lib, int slot) {
+    if (slot >= 0 && slot <= 3) close_handle(lib.fcdrom[slot]);
 }
-void Library::cv_closeindex() { close_handle(findex); }
-void Library::cv_closenamlib() { close_handle(fnamlib); }
-void Library::cv_closedilib() { close_handle(fdilib); }
-void Library::cv_closereflib() { close_handle(freflib); }
-void Library::cv_closebitlib() { close_handle(fbitmap); }
+void cv_closeindex(Library& lib) {
+    close_handle(lib.findex);
+}
+void cv_closenamlib(Library& lib) {
+    close_handle(lib.fnamlib);
+}
+void cv_closedilib(Library& lib) {
+    close_handle(lib.fdilib);
+}
+void cv_closereflib(Library& lib) {
+    close_handle(lib.freflib);
+}
+void cv_closebitlib(Library& lib) {
+    close_handle(lib.fbitmap);
+}
 
-}  // namespace cv
+}  // namespace corvane

@@ -1,7 +1,8 @@
 // The fixed-column format module: a format string is parsed into a flat list
 // of steps (repeat counts and groups unrolled), which a writer or a reader then
 // walks together with the items.
-#include "setup/format.h"
+#include <corvane/setup/format.h>
+#include <corvane/setup/text.h>
 
 #include <algorithm>
 #include <charconv>
@@ -14,9 +15,7 @@
 #include <system_error>
 #include <vector>
 
-#include "setup/text.h"
-
-namespace cv::fmt {
+namespace corvane::edit {
 
 namespace {
 
@@ -545,7 +544,8 @@ std::string listed(std::span<const ListItem> items) {
         if (const auto* s = std::get_if<std::string_view>(&item)) {
             piece = std::string(*s);
         } else {
-            piece = " " + std::to_string(std::get<std::int32_t>(item));
+            piece = ' ';
+            piece += std::to_string(std::get<std::int32_t>(item));
             integer = true;
         }
         if (!line.empty() && line.size() + piece.size() >= kWidth) {
@@ -553,7 +553,7 @@ std::string listed(std::span<const ListItem> items) {
             out += '\n';
             line.clear();
         }
-        if (line.empty() && !integer) line = " ";
+        if (line.empty() && !integer) line.push_back(' ');
         line += piece;
     }
     out += line;
@@ -565,4 +565,4 @@ std::string listed(std::initializer_list<ListItem> items) {
     return listed(std::span<const ListItem>(items.begin(), items.size()));
 }
 
-}  // namespace cv::fmt
+}  // namespace corvane::edit

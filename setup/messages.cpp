@@ -1,36 +1,34 @@
-#include "setup/messages.h"
+#include <corvane/setup/format.h>
+#include <corvane/setup/messages.h>
+#include <corvane/setup/text.h>
 
-#include <cstdio>
 #include <string>
 
-#include "setup/format.h"
-#include "setup/text.h"
+namespace corvane {
 
-namespace cv {
-
-void errmsg(std::string_view name, std::string_view message) {
+void errmsg(std::ostream& out, std::string_view name, std::string_view message) {
     std::string line;
     line += trimmed(name);
     line += " ERROR: ";
     line += trimmed(message);
     line += '\n';
-    std::fputs(line.c_str(), stderr);
+    out << line << std::flush;
 }
 
-void errcode(std::string_view name, std::int32_t code) {
+void errcode(std::ostream& out, std::string_view name, std::int32_t code) {
     std::string line;
     line += trimmed(name);
     line += " ERROR code: ";
-    line += fmt::write("(I5)", {code});
+    line += edit::write("(I5)", {code});
     line += '\n';
-    std::fputs(line.c_str(), stderr);
+    out << line << std::flush;
 }
 
-void warnmsg(std::string_view name, std::string_view message) {
+void warnmsg(std::ostream& out, std::string_view name, std::string_view message) {
     const std::string text =
-        fmt::listed({fmt::ListItem(trimmed(name)), fmt::ListItem(std::string_view(" WARNING: ")),
-                     fmt::ListItem(trimmed(message))});
-    std::fputs(text.c_str(), stderr);
+        edit::listed({edit::ListItem(trimmed(name)), edit::ListItem(std::string_view(" WARNING: ")),
+                      edit::ListItem(trimmed(message))});
+    out << text << std::flush;
 }
 
-}  // namespace cv
+}  // namespace corvane

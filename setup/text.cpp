@@ -1,8 +1,8 @@
-#include "setup/text.h"
+#include <corvane/setup/text.h>
 
 #include <algorithm>
 
-namespace cv {
+namespace corvane {
 
 int lench(std::string_view text) {
     if (text.empty() || text.front() == '\0') return 0;
@@ -53,7 +53,8 @@ char col(std::string_view text, int column) {
 
 void setcols(std::string& text, int first, int last, std::string_view value) {
     if (first < 1 || last < first) return;
-    if (text.size() < static_cast<std::size_t>(last)) text.resize(static_cast<std::size_t>(last), ' ');
+    if (text.size() < static_cast<std::size_t>(last))
+        text.resize(static_cast<std::size_t>(last), ' ');
     text.replace(static_cast<std::size_t>(first - 1), static_cast<std::size_t>(last - first + 1),
                  padded(value, static_cast<std::size_t>(last - first + 1)));
 }
@@ -64,4 +65,4 @@ std::string padded(std::string_view value, std::size_t n) {
     return out;
 }
 
-}  // namespace cv
+}  // namespace corvane

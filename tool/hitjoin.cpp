@@ -1,10 +1,5 @@
-// hitjoin file1 file2 [ -or | -and | -remove | -not ]
-#include "hits/hitjoin.h"
-
-#include <string>
-#include <vector>
+#include "cli/tools.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return cv::run_hitjoin(args);
+    return corvane::cli::hitjoin(argc, argv);
 }

@@ -1,10 +1,5 @@
-// hitlist subfile
-#include "entries/hitlist.h"
-
-#include <string>
-#include <vector>
+#include "cli/tools.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return cv::run_hitlist(args);
+    return corvane::cli::hitlist(argc, argv);
 }

@@ -1,10 +1,5 @@
-// hitmake outfile entry...
-#include "hits/hitmake.h"
-
-#include <string>
-#include <vector>
+#include "cli/tools.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    return cv::run_hitmake(args);
+    return corvane::cli::hitmake(argc, argv);
 }

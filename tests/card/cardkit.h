@@ -2,6 +2,7 @@
 // scratch directories for code tables.
 #pragma once
 
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,11 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "card/formatter.h"
-
 namespace cardkit {
 
-using cv::card::Formatter;
+using corvane::card::CardFormatter;
 
 // An 80-column card: body from column 1, type code in column 80.
 inline std::string card(std::string_view body, char type) {

@@ -12,12 +12,15 @@ void write_tables(const ScratchDir& d, const std::string& tag) {
 }
 
 // What the opening step found: the first stdcodes line, then the counts.
-std::string opened(Formatter& f) {
-    f.opentables();
+std::string opened(CardFormatter& f) {
+    opentables(f);
     std::string line;
-    if (!f.stdcodes.next(line)) line = "-";
-    return line + (f.mineral.is_open() ? " M" : " -") + " P" + std::to_string(f.picds.npicd) +
-           " C" + std::to_string(f.counts.ncoden);
+    if (!f.stdcodes.next(line)) line.assign(1, '-');
+    line += f.mineral.is_open() ? " M P" : " - P";
+    line += std::to_string(f.picds.npicd);
+    line += " C";
+    line += std::to_string(f.counts.ncoden);
+    return line;
 }
 
 }  // namespace
@@ -37,7 +40,7 @@ TEST(CodeTables, AreLookedForInThePrimaryThenTheSecondaryDirectory) {
     };
     for (const auto& [primary, secondary, want] : cases) {
         std::ostringstream out;
-        Formatter f(primary, secondary, out);
+        CardFormatter f(primary, secondary, out);
         EXPECT_EQ(opened(f) + out.str(), want) << primary << " " << secondary;
     }
 }
@@ -45,8 +48,8 @@ TEST(CodeTables, AreLookedForInThePrimaryThenTheSecondaryDirectory) {
 TEST(CodeTables, MissingTablesAreReportedOnceAndTheStepRunsOnce) {
     ScratchDir a, b;
     std::ostringstream out;
-    Formatter f(a.slash(), b.slash(), out);
-    f.opentables();
+    CardFormatter f(a.slash(), b.slash(), out);
+    opentables(f);
     write_tables(a, "late");  // too late: nothing is opened or loaded again
     EXPECT_EQ(opened(f), "- - P0 C0");
     EXPECT_EQ(out.str(),
@@ -64,8 +67,8 @@ TEST(CodeTables, PicodesRecords) {
         many += std::string{char('A' + i / 26), char('a' + i % 26)} + "1x\n";
     b.write("picodes.tbl", many);
     c.write("picodes.tbl", "GA5alpha\nDGxo\nPM3+/-\n");
-    Formatter f(a.slash()), g(b.slash()), h(c.slash());
-    for (Formatter* x : {&f, &g, &h}) x->opentables();
+    CardFormatter f(a.slash()), g(b.slash()), h(c.slash());
+    for (CardFormatter* x : {&f, &g, &h}) opentables(*x);
     EXPECT_EQ(f.picds.picode(1) + f.picds.pitext(1), "GAalpha     ");
     EXPECT_EQ(f.picds.pitext(2) + std::to_string(f.picds.pilen(2)), "lambdaxy  8");
     EXPECT_EQ(f.picds.picode(3) + f.picds.pitext(3), "SH          ");
@@ -81,10 +84,10 @@ TEST(CodeTables, CodensWithoutACountSearchesNothing) {
     a.write("codens.tbl", rec81("this is no count") + rec81("JACSAT J. Am. Chem. Soc."));
     b.write("codens.tbl", "");
     for (const auto* dir : {&a, &b}) {
-        Formatter f(dir->slash());
+        CardFormatter f(dir->slash());
         std::string jtext;
         EXPECT_EQ(opened(f), "- - P0 C0");
-        EXPECT_EQ(f.seekx("JACSAT", jtext), 1);
+        EXPECT_EQ(seekx(f, "JACSAT", jtext), 1);
     }
 }
 
@@ -92,7 +95,7 @@ TEST(CodeTables, CodensWithoutACountSearchesNothing) {
 TEST(CodeTables, ALastRecordCutShortReadsBlankPadded) {
     ScratchDir a;
     a.write("d.tbl", rec81("first") + "third");
-    cv::card::DirectTable d;
+    corvane::card::DirectTable d;
     std::string r;
     ASSERT_TRUE(d.open(a.slash() + "d.tbl"));
     EXPECT_TRUE(d.read(2, r) && r == "third" + std::string(76, ' '));

@@ -29,10 +29,10 @@ TEST(Phform, ConvertsTheNotationUpToThePieceThatDoesNotFit) {
         {"fe Ca2", 4, "fe?", 0, 2},  // a bad token wins over the overflow
     };
     for (const auto& [in, room, field, len, stat] : cases) {
-        Formatter f;
+        CardFormatter f;
         std::string out(static_cast<std::size_t>(room), 'x'), want = field;
         int outlen = -9, status = -9;
-        f.phform(in, out, outlen, status);
+        phform(f, in, out, outlen, status);
         want.resize(out.size(), ' ');
         EXPECT_EQ(out + "|" + std::to_string(outlen) + std::to_string(status),
                   want + "|" + std::to_string(len) + std::to_string(stat))
@@ -43,7 +43,7 @@ TEST(Phform, ConvertsTheNotationUpToThePieceThatDoesNotFit) {
 // Symbol codes as code, length and text: for TW the first entry is used, an
 // unknown code stands for itself.
 TEST(SymbolCodes, PitranAndPiexp) {
-    Formatter f;
+    CardFormatter f;
     for (const std::string r : {"GA5alpha", "DG1o", "DT1!", "TW3one", "TW3two"}) {
         const int i = ++f.picds.npicd;
         f.picds.picode(i) = r.substr(0, 2);
@@ -53,7 +53,7 @@ TEST(SymbolCodes, PitranAndPiexp) {
     for (const auto& [code, want] : {std::pair{"TW", "one       3"}, {"ZZ", "$ZZ       3"}}) {
         std::string text;
         int tlen = 0;
-        f.pitran(code, text, tlen);
+        pitran(f, code, text, tlen);
         EXPECT_EQ(text + std::to_string(tlen), want);
     }
 
@@ -67,27 +67,27 @@ TEST(SymbolCodes, PitranAndPiexp) {
     };
     for (const auto& [in, out, tlen] : cases) {
         std::string t = in;
-        EXPECT_EQ(f.piexp(t), tlen) << in;
+        EXPECT_EQ(piexp(f, t), tlen) << in;
         EXPECT_EQ(t, out) << in;
     }
 }
 
 TEST(Scanner, SplitsAtDelimitersSkippingBlanks) {
-    Formatter f;
+    CardFormatter f;
     std::string tok(6, '?');
     int n = 0;
     const auto next = [&] {
-        f.scaner(tok, n);
+        scaner(f, tok, n);
         return tok + std::to_string(n);
     };
-    f.scanin("  ab,cd  ", ",");
+    scanin(f, "  ab,cd  ", ",");
     EXPECT_EQ(next(), "ab    2");
     EXPECT_EQ(next(), "cd    4");  // no delimiter follows: the token runs to the end
     EXPECT_EQ(next(), "      -1");
     EXPECT_EQ(f.scncmn.scnpos, 9);
-    f.scanin(",ABCDEFGH", ",");                   // a new text replaces the old one
-    EXPECT_EQ(next().substr(6), "0");             // a delimiter where the token starts
-    EXPECT_EQ(next(), "ABCDEF8");                 // cut to its field, its length in full
-    f.scanin(std::string(199, ' ') + "ab", " ");  // 200 characters are kept
+    scanin(f, ",ABCDEFGH", ",");                   // a new text replaces the old one
+    EXPECT_EQ(next().substr(6), "0");              // a delimiter where the token starts
+    EXPECT_EQ(next(), "ABCDEF8");                  // cut to its field, its length in full
+    scanin(f, std::string(199, ' ') + "ab", " ");  // 200 characters are kept
     EXPECT_EQ(next(), "a     1");
 }

@@ -6,10 +6,10 @@ namespace {
 
 struct Parse {
     std::ostringstream out;
-    Formatter f{{}, {}, out};
+    CardFormatter f{{}, {}, out};
     int status;
     explicit Parse(const std::string& rec, int len = -1)
-        : status(f.readbf(rec, len < 0 ? static_cast<int>(rec.size()) : len)) {}
+        : status(readbf(f, rec, len < 0 ? static_cast<int>(rec.size()) : len)) {}
 };
 
 }  // namespace
@@ -38,7 +38,7 @@ TEST(Readbf, SortsCardsIntoTheSlotsOfTheirType) {
     EXPECT_EQ(p.f.update.crdimg(62), at(dsp, 70, "03"));
     EXPECT_EQ(p.f.update.crdimg(127).substr(69, 2), "68");
     // The next record starts its counts afresh; old slots stay as they were.
-    EXPECT_EQ(p.f.readbf(record({"1again", "Kend"}), 160), 0);
+    EXPECT_EQ(readbf(p.f, record({"1again", "Kend"}), 160), 0);
     EXPECT_EQ(p.f.updat2.ncrd(9), 0);
     EXPECT_EQ(p.f.update.crdimg(24), card("ref two", '9'));
 }

@@ -39,7 +39,7 @@ class References : public ::testing::Test {
   protected:
     void SetUp() override {
         dir.write("codens.tbl", journals("9"));
-        f.opentables();
+        opentables(f);
     }
     // The record's reference cards, none placed yet.
     void cards(const std::vector<std::string>& refs) {
@@ -50,7 +50,7 @@ class References : public ::testing::Test {
     // Reference k composed into w columns, up to its last non-blank.
     std::string compose(int k, std::size_t w = 165, int want_status = 0) {
         std::string text(w, '?');
-        EXPECT_EQ(f.phref(k, text), want_status);
+        EXPECT_EQ(phref(f, k, text), want_status);
         EXPECT_EQ(text.size(), w);
         return text.substr(0, text.find_last_not_of(' ') + 1);
     }
@@ -59,14 +59,14 @@ class References : public ::testing::Test {
                        std::string start = "") {
         std::string text = start + std::string(w - start.size(), ' ');
         int dropd = -1;
-        f.dorefs(src, appnd, wrap, dropd, text, nused);
+        dorefs(f, src, appnd, wrap, dropd, text, nused);
         EXPECT_EQ(dropd, 0);
         return text.substr(0, static_cast<std::size_t>(nused));
     }
 
     ScratchDir dir;
     std::ostringstream out;
-    Formatter f{dir.slash(), "", out};
+    CardFormatter f{dir.slash(), "", out};
     int nused = -1;
 };
 
@@ -75,7 +75,7 @@ class References : public ::testing::Test {
 TEST_F(References, SeekxHalvesTheTableByCharacterCode) {
     const auto find = [&](const char* key) {
         std::string jtext;
-        const int status = f.seekx(key, jtext);
+        const int status = seekx(f, key, jtext);
         EXPECT_EQ(jtext.size(), 71u) << key;
         return std::to_string(status) + " " + jtext.substr(0, jtext.find_last_not_of(' ') + 1);
     };
@@ -95,14 +95,14 @@ TEST_F(References, SeekxHalvesTheTableByCharacterCode) {
 TEST(ReferencesTable, ACountBeyondTheFileOrNoTableFindsNothing) {
     ScratchDir dir;
     dir.write("codens.tbl", journals("20"));  // 9 records on file
-    Formatter f(dir.slash()), none;
-    f.opentables();
+    CardFormatter f(dir.slash()), none;
+    opentables(f);
     std::string jtext, text(165, ' ');
-    EXPECT_EQ(f.seekx("ZZZZZZ", jtext), 1);
-    EXPECT_EQ(none.seekx("JACSAT", jtext), 1);
+    EXPECT_EQ(seekx(f, "ZZZZZZ", jtext), 1);
+    EXPECT_EQ(seekx(none, "JACSAT", jtext), 1);
     none.updat2.ncrd(9) = 1;
     none.card(9, 1) = ref("JACSAT", "Xa, A.", "  61   12 1939");
-    EXPECT_EQ(none.phref(1, text), 0);
+    EXPECT_EQ(phref(none, 1, text), 0);
     EXPECT_EQ(text.substr(0, 60), "Xa, A., " + kMissing + ", 61 12 (1939) ");
 }
 

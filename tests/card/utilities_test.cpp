@@ -1,14 +1,12 @@
-#include "card/utilities.h"
-
+#include <corvane/card/formatter.h>
+#include <corvane/card/utilities.h>
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 #include <tuple>
 
-#include "card/formatter.h"
-
-using namespace cv::card;
+using namespace corvane::card;
 
 TEST(FieldRoutines, MeasureAndUpperCase) {
     EXPECT_EQ(length("     "), 0);
@@ -54,7 +52,7 @@ TEST(FieldRoutines, EditInPlace) {
 // table) marks only what a comment (keep = 1) put in use on this card.
 // RESET_COUNTS keeps the slots, RESET_ALL frees them.
 TEST(Trfnch, FootnoteSlots) {
-    Formatter f;
+    CardFormatter f;
     const std::tuple<const char*, int, const char*> steps[] = {
         // code, keep, skip digit tag count ("" after a reset: nothing to check)
         {"RESET_ALL", 0, ""},    {"3", 1, "01*  1"}, {"*", 1, "02$DA1"},  // in the order met
@@ -70,7 +68,7 @@ TEST(Trfnch, FootnoteSlots) {
         int skip = -9, count = -9;
         char dig = '?';
         std::string tag = "???";
-        f.trfnch(code, keep, skip, dig, tag, count);
+        trfnch(f, code, keep, skip, dig, tag, count);
         if (*want == '\0') continue;
         // With no marker only skip and the blank digit are given.
         const std::string got =

@@ -1,7 +1,6 @@
 // The numbers below are the single-precision results of the coding rules, as
 // the codings' own worked examples give them.
-#include "entries/angles.h"
-
+#include <corvane/entries/angles.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -33,7 +32,7 @@ float f(double v) {
 TEST(AngleCode, CodeToDSpacing) {
     check<float>({{0, 1.0893674}, {31416, 0.770299}, {10000, 0.8956282}, {-10000, 1.5098468},
                   {-31415, 33222.297}, {-31416, 0}, {-40000, 0}},
-                 [](double c, float& d) { return cv::krxtod(static_cast<std::int32_t>(c), d); });
+                 [](double c, float& d) { return corvane::krxtod(static_cast<std::int32_t>(c), d); });
 }
 
 TEST(AngleCode, DSpacingToCodeRoundsHalfAwayFromZero) {
@@ -41,19 +40,19 @@ TEST(AngleCode, DSpacingToCodeRoundsHalfAwayFromZero) {
     check<std::int32_t>({{0.770299, 31416}, {1.0, 3756}, {2.0, -15601}, {10.0, -28332},
                          {30000.0, -31415}, {100000.0, -31416}, {1.0e7, -31416}, {0.77, 0},
                          {0.0, 0}, {-1.0, 0}},
-                        [](double d, std::int32_t& c) { return cv::dtokrx(c, f(d)); });
+                        [](double d, std::int32_t& c) { return corvane::dtokrx(c, f(d)); });
 }
 // clang-format on
 
 TEST(TwoTheta, DSpacingAndAngleAtAWavelength) {
     // Below half the wavelength a d-spacing reflects at no angle.
     check<float>({{2.0, 45.306046}, {0.7, 0}, {0.0, 0}},
-                 [](double d, float& tt) { return cv::dtott(f(d), tt, kCu); });
+                 [](double d, float& tt) { return corvane::dtott(f(d), tt, kCu); });
     check<float>({{90.0, 1.0893674}, {180.0, 0.770299}, {180.5, 0}, {0.0, 0}},
-                 [](double tt, float& d) { return cv::tttod(d, f(tt), kCu); });
+                 [](double tt, float& d) { return corvane::tttod(d, f(tt), kCu); });
     check<float>({{0.0, 0}, {-1.0, 0}},
-                 [](double w, float& tt) { return cv::dtott(2.0f, tt, f(w)); });
-    check<float>({{0.0, 0}}, [](double w, float& d) { return cv::tttod(d, 90.0f, f(w)); });
+                 [](double w, float& tt) { return corvane::dtott(2.0f, tt, f(w)); });
+    check<float>({{0.0, 0}}, [](double w, float& d) { return corvane::tttod(d, 90.0f, f(w)); });
 }
 
 TEST(Bucket, DSpacingToBucketClampsWhatIsOutOfRange) {
@@ -67,7 +66,7 @@ TEST(Bucket, DSpacingToBucketClampsWhatIsOutOfRange) {
           Case{1.0f, 300, 300, 0},        // bucket 352 above a maximum of 300
           Case{100000.0f, 629, 1, 0}}) {  // (-314.16 + 315) truncates to 0
         std::int32_t ind = 0;
-        EXPECT_EQ(cv::dtoind(c.d, ind, c.max), c.ok) << c.d;
+        EXPECT_EQ(corvane::dtoind(c.d, ind, c.max), c.ok) << c.d;
         EXPECT_EQ(ind, c.ind) << c.d;
     }
 }
@@ -83,7 +82,7 @@ TEST(Bucket, BucketEdgesInEitherOrderClampedToTheRange) {
                           Case{315, 315, 1, 1.089381, 1e-6, 1.0866677, 1e-7},
                           Case{0, 700, 0, 1997.137, 1e-3, 0.7703007, 1e-7}}) {
         float lo = 0.0f, hi = 0.0f;
-        EXPECT_EQ(cv::indtod(c.i, c.j, lo, hi, 629), c.ok) << c.i << " " << c.j;
+        EXPECT_EQ(corvane::indtod(c.i, c.j, lo, hi, 629), c.ok) << c.i << " " << c.j;
         EXPECT_NEAR(lo, c.lo, c.lo_unit / 2) << c.i << " " << c.j;
         EXPECT_NEAR(hi, c.hi, c.hi_unit / 2) << c.i << " " << c.j;
     }

@@ -1,8 +1,7 @@
 // The database builder: the KRX1 bytes it composes from a card file, the card
 // fields it takes for the names and the reference, its checks and messages,
 // and how it writes (or, on any fault, does not write) the database directory.
-#include "entries/dbbuild.h"
-
+#include <corvane/builder/build.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,7 +13,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/entries/krx1_files.h"
+#include "entries/krx1_files.h"
 
 namespace {
 
@@ -55,14 +54,14 @@ std::string file_of(const Cards& cards, const char* eol = "\n") {
 
 struct Built {
     int faults = 0;
-    cv::KrxDatabase db;
+    corvane::KrxDatabase db;
     std::string err;
 };
 
 Built compose(const std::string& text) {
     Built b;
     std::ostringstream err;
-    b.faults = cv::compose_database(text, "t.crd", b.db, err);
+    b.faults = corvane::compose_database(text, "t.crd", b.db, err);
     b.err = err.str();
     return b;
 }
@@ -267,7 +266,7 @@ struct Tables {
     std::string check() {
         std::array<std::string, 4> t;
         std::ostringstream err;
-        cv::read_code_tables(dir.path().string(), t, err);
+        corvane::read_code_tables(dir.path().string(), t, err);
         return err.str();
     }
 };
@@ -307,7 +306,7 @@ struct Workspace {
         cvtest::write_file(cards, file_of(cardlist));
         std::ostringstream e;
         const int rc =
-            cv::krxbuild(cards, outdir.empty() ? out : outdir, tables.dir.path().string(), e);
+            corvane::krxbuild(cards, outdir.empty() ? out : outdir, tables.dir.path().string(), e);
         if (err) *err = e.str();
         return rc;
     }

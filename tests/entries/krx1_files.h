@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/tool/testdb.h"
+#include "tool/testdb.h"
 
 namespace cvtest {
 

@@ -1,4 +1,5 @@
 // The KRX1 readers against small big-endian files written by hand.
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -6,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/library.h"
-#include "tests/entries/krx1_files.h"
+#include "entries/krx1_files.h"
 
 namespace {
 
@@ -23,27 +23,27 @@ class Krx1 : public ::testing::Test {
     // {status, identifier, the four offsets}; outputs start at -9.
     Ints index(std::int32_t entry) {
         Ints o(5, -9);
-        const int rc = lib.cv_readindex(entry, o[0], o[1], o[2], o[3], o[4]);
+        const int rc = cv_readindex(lib, entry, o[0], o[1], o[2], o[3], o[4]);
         o.insert(o.begin(), rc);
         return o;
     }
     // The texts of the name.lib record at off; they start as "old".
     int names(std::int32_t& off, Strings& t) {
         t.assign(4, "old");
-        return lib.cv_readnamlib(off, t[0], t[1], t[2], t[3]);
+        return cv_readnamlib(lib, off, t[0], t[1], t[2], t[3]);
     }
     int refs(std::int32_t& off, std::int32_t& year, Strings& t) {
         t.assign(4, "old");
-        return lib.cv_readreflib(off, year, t[0], t[1], t[2], t[3]);
+        return cv_readreflib(lib, off, year, t[0], t[1], t[2], t[3]);
     }
     int lines(std::int32_t& off, std::int32_t& count) {
         codes.fill(0xAA);
         ints.fill(0xBB);
-        return lib.cv_readdilib(off, codes, ints, count);
+        return cv_readdilib(lib, off, codes, ints, count);
     }
 
     cvtest::TempDir dir;
-    cv::Library lib;
+    corvane::Library lib;
     std::array<unsigned char, 510> codes{};
     std::array<unsigned char, 255> ints{};
     std::array<std::uint32_t, 4> words{};
@@ -68,7 +68,7 @@ TEST_F(Krx1, EveryReaderFailsOnAnEmptyHandle) {
     EXPECT_EQ(names(off, t), -1);
     EXPECT_EQ(refs(off, year, t), -1);
     EXPECT_EQ(lines(off, count), -1);
-    EXPECT_EQ(lib.cv_readbitlib(1, words, 32), -1);
+    EXPECT_EQ(cv_readbitlib(lib, 1, words, 32), -1);
     EXPECT_EQ(off, 0);
 }
 
@@ -178,15 +178,15 @@ TEST_F(Krx1, BitRecordsHoldWholeWordsWithinTheFileAndTheBuffer) {
     std::string content;
     for (int i = 0; i < 6; ++i) content += bytes({i, i, i, i});
     put(lib.fbitmap, content);
-    ASSERT_EQ(lib.cv_readbitlib(3, words, 32), 0);  // one word a record: word 2
+    ASSERT_EQ(cv_readbitlib(lib, 3, words, 32), 0);  // one word a record: word 2
     EXPECT_EQ(words[0], 0x02020202u);
-    ASSERT_EQ(lib.cv_readbitlib(2, words, 33), 0);  // two words a record: words 2 and 3
+    ASSERT_EQ(cv_readbitlib(lib, 2, words, 33), 0);  // two words a record: words 2 and 3
     EXPECT_EQ(words[0], 0x02020202u);
     EXPECT_EQ(words[1], 0x03030303u);
-    EXPECT_EQ(lib.cv_readbitlib(1, words, 128), 0);
-    EXPECT_EQ(lib.cv_readbitlib(0, words, 32), -1);
-    EXPECT_EQ(lib.cv_readbitlib(2, words, 128), -1);  // words 4..7: only 4 and 5 exist
-    EXPECT_EQ(lib.cv_readbitlib(1, words, 129), -1);  // five words do not fit in four
+    EXPECT_EQ(cv_readbitlib(lib, 1, words, 128), 0);
+    EXPECT_EQ(cv_readbitlib(lib, 0, words, 32), -1);
+    EXPECT_EQ(cv_readbitlib(lib, 2, words, 128), -1);  // words 4..7: only 4 and 5 exist
+    EXPECT_EQ(cv_readbitlib(lib, 1, words, 129), -1);  // five words do not fit in four
 }
 
 }  // namespace

@@ -1,12 +1,12 @@
 // The KRX2 record reader against a krx2.dat of hand-made 80-byte cards.
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "setup/library.h"
-#include "tests/entries/krx1_files.h"
+#include "entries/krx1_files.h"
 
 namespace {
 
@@ -35,14 +35,14 @@ class Krx2 : public ::testing::Test {
                      std::int32_t volume = 0) {
         SCOPED_TRACE(testing::Message() << "offset " << off << ", volume " << volume);
         std::int32_t n = -1;
-        EXPECT_EQ(lib.cv_readkrx2(off, n, 10800, buffer, volume), status);
+        EXPECT_EQ(cv_readkrx2(lib, off, n, 10800, buffer, volume), status);
         EXPECT_EQ(n, nread);
         EXPECT_EQ(off, next);
     }
     std::string card_read(int k) { return std::string(buffer.data() + (k - 1) * 80, 80); }
 
     cvtest::TempDir dir;
-    cv::Library lib;
+    corvane::Library lib;
     std::vector<char> buffer = std::vector<char>(10800, '#');
 };
 

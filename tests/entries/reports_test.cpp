@@ -1,12 +1,12 @@
 // The entry summaries over a three-entry KRX1 database written by hand.
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "setup/library.h"
-#include "tests/entries/krx1_files.h"
+#include "entries/krx1_files.h"
 
 namespace {
 
@@ -43,20 +43,20 @@ class Reports : public ::testing::Test {
     }
 
     int summary(std::int32_t entry) {
-        return lib.cvl_repkrx1(entry, entid, nd, intensities, dspacings, t[3], t[2], t[1], t[0],
-                               year, t[4], t[5], t[6], t[7]);
+        return cvl_repkrx1(lib, entry, entid, nd, intensities, dspacings, t[3], t[2], t[1], t[0],
+                           year, t[4], t[5], t[6], t[7]);
     }
-    int lines(std::int32_t entry) { return lib.cvrepdi(entry, nd, intensities, codes); }
+    int lines(std::int32_t entry) { return cvrepdi(lib, entry, nd, intensities, codes); }
     template <typename T>
-    static std::vector<T> first(const cv::LineValues<T>& values, std::size_t n) {
+    static std::vector<T> first(const corvane::LineValues<T>& values, std::size_t n) {
         return std::vector<T>(values.begin(), values.begin() + static_cast<long>(n));
     }
 
     cvtest::TempDir dir;
-    cv::Library lib;
+    corvane::Library lib;
     std::int32_t entid = -1, nd = -1, year = -1;
-    cv::LineValues<std::int32_t> intensities{}, codes{};
-    cv::LineValues<float> dspacings{};
+    corvane::LineValues<std::int32_t> intensities{}, codes{};
+    corvane::LineValues<float> dspacings{};
     Strings t = Strings(8, "-");  // names 1 to 4, journal, volume, page, authors
 };
 

@@ -1,6 +1,8 @@
 // Card file to builder to readers: every entry of the sample card file, built
 // into a database and read back through start-up and the KRX1 and KRX2
 // readers, against the values written on its cards.
+#include <corvane/builder/build.h>
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,9 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "entries/dbbuild.h"
-#include "setup/library.h"
-#include "tests/tool/testdb.h"
+#include "tool/testdb.h"
 
 namespace {
 
@@ -67,28 +67,28 @@ class RoundTrip : public ::testing::Test {
   protected:
     void SetUp() override {
         std::ostringstream err;
-        ASSERT_EQ(cv::krxbuild(kCards, dir / "db", "", err), 0) << err.str();
+        ASSERT_EQ(corvane::krxbuild(kCards, dir / "db", "", err), 0) << err.str();
         cvtest::ScopedEnv loc("LOGIC_LOC", dir / "db/tarnloc.txt");
-        ASSERT_EQ(lib.cvl_init(), 0);
+        ASSERT_EQ(cvl_init(lib), 0);
     }
     int summary(std::int32_t k) {
         names.assign(4, "");
         ref.assign(4, "");
-        return lib.cvl_repkrx1(k, entid, nd, intensities, d, names[3], names[2], names[1], names[0],
-                               year, ref[0], ref[1], ref[2], ref[3]);
+        return cvl_repkrx1(lib, k, entid, nd, intensities, d, names[3], names[2], names[1],
+                           names[0], year, ref[0], ref[1], ref[2], ref[3]);
     }
 
     const std::string kCards = std::string(CORVANE_SOURCE_DIR) + "/sample/phases.crd";
     cvtest::TempDir dir;
-    cv::Library lib;
+    corvane::Library lib;
     std::int32_t entid = 0, nd = 0, year = 0;
-    cv::LineValues<std::int32_t> intensities{};
-    cv::LineValues<float> d{};
+    corvane::LineValues<std::int32_t> intensities{};
+    corvane::LineValues<float> d{};
     Strings names, ref;
 };
 
 TEST_F(RoundTrip, EveryEntryReadsBackAsItsCardsSayIt) {
-    ASSERT_EQ(lib.cv_sizes.dbsize[0], 9);
+    ASSERT_EQ(lib.cv_sizes.dbsize(1), 9);
     const Strings file = cvtest::lines(cvtest::read_file(kCards));
     std::size_t first_line = 0;
     std::vector<char> buffer(10800);
@@ -106,15 +106,15 @@ TEST_F(RoundTrip, EveryEntryReadsBackAsItsCardsSayIt) {
 
         // The record file holds the record's cards, without their line ends.
         std::int32_t id = 0, a = 0, b = 0, c = 0, recoff = 0, nread = 0;
-        ASSERT_EQ(lib.cv_readindex(k, id, a, b, c, recoff), 0);
-        ASSERT_EQ(lib.cv_readkrx2(recoff, nread, 10800, buffer, 0), 0);
+        ASSERT_EQ(cv_readindex(lib, k, id, a, b, c, recoff), 0);
+        ASSERT_EQ(cv_readkrx2(lib, recoff, nread, 10800, buffer, 0), 0);
         std::string cards;
         for (std::int32_t i = 0; i < e.cards; ++i) cards += file[first_line++].substr(0, 80);
         EXPECT_EQ(std::string(buffer.data(), static_cast<std::size_t>(nread)), cards);
     }
     EXPECT_EQ(first_line, file.size());
     std::int32_t id = 0, a = 0, b = 0, c = 0, r = 0;
-    EXPECT_EQ(lib.cv_readindex(10, id, a, b, c, r), -1);  // past the last entry
+    EXPECT_EQ(cv_readindex(lib, 10, id, a, b, c, r), -1);  // past the last entry
 }
 
 TEST_F(RoundTrip, EveryLineOfAnEntryKeepsItsOrderDSpacingAndIntensity) {
@@ -129,8 +129,8 @@ TEST_F(RoundTrip, EveryLineOfAnEntryKeepsItsOrderDSpacingAndIntensity) {
         EXPECT_EQ(intensities[i], lines[i].second) << "line " << i + 1;
     }
     // The raw codes rise as the d-spacings fall (theta grows).
-    cv::LineValues<std::int32_t> codes{};
-    ASSERT_EQ(lib.cvrepdi(1, nd, intensities, codes), 0);
+    corvane::LineValues<std::int32_t> codes{};
+    ASSERT_EQ(cvrepdi(lib, 1, nd, intensities, codes), 0);
     for (std::size_t i = 1; i < 9; ++i) EXPECT_GT(codes[i], codes[i - 1]);
 }
 

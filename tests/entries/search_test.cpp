@@ -1,6 +1,6 @@
 // The text search of one entry's name and reference texts.
-#include "entries/search.h"
-
+#include <corvane/corvane.h>
+#include <corvane/entries/search.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,8 +9,7 @@
 #include <tuple>
 #include <vector>
 
-#include "setup/library.h"
-#include "tests/entries/krx1_files.h"
+#include "entries/krx1_files.h"
 
 namespace {
 
@@ -31,7 +30,7 @@ TEST(CaseBlindSearch, WholeNeedleIgnoresCaseOfLettersFirstCharacterIncluded) {
                  {"a{b", "A[B", npos},
                  {"x@y", "X`Y", npos},
                  {"Fe2O3 (hematite)", "(HEM", 6}};
-    for (const auto& c : cases) EXPECT_EQ(cv::strcasestr(c.hay, c.needle), c.at) << c.needle;
+    for (const auto& c : cases) EXPECT_EQ(corvane::strcasestr(c.hay, c.needle), c.at) << c.needle;
 }
 
 using Flags = std::array<std::int32_t, 6>;
@@ -55,11 +54,11 @@ class Search : public ::testing::Test {
     int search(std::vector<std::string> strings, std::int32_t count, const Flags& flags) {
         namoff = 0;
         refoff = 0;
-        return lib.cv_srchlibs(namoff, refoff, strings, count, flags);
+        return cv_srchlibs(lib, namoff, refoff, strings, count, flags);
     }
 
     cvtest::TempDir dir;
-    cv::Library lib;
+    corvane::Library lib;
     std::string names = cvtest::name_record("Silicon Oxide", "Quartz low", "alpha", "syn");
     std::string refs = cvtest::ref_record(90, "AMMIAZ", "75", "1234", "Levien, L., Prewitt, C.T.");
     std::int32_t namoff = 0, refoff = 0;
@@ -141,7 +140,7 @@ TEST_F(Search, UnpositionedOrCutOffRecordsFail) {
     for (const auto& [nam, ref, flags] : {std::tuple{-1, 0, kNames}, {0, -1, kAuthors}}) {
         namoff = nam;
         refoff = ref;
-        EXPECT_EQ(lib.cv_srchlibs(namoff, refoff, strings, 1, flags), -1);
+        EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, strings, 1, flags), -1);
     }
     write(cvtest::bytes({50, 0, 0, 0}) + "Qua", refs);  // name text 1: 3 of 50 bytes
     EXPECT_EQ(search({"zzz"}, 1, kNames), -1);

@@ -1,5 +1,6 @@
 // cvl_init on small databases. A missing location file, and how the tools
 // report a failed start-up, are checked end to end (tests/tool).
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "setup/library.h"
 #include "tool/testdb.h"
 
 namespace fs = std::filesystem;
@@ -18,7 +18,7 @@ using cvtest::write_file;
 namespace {
 
 struct Started {
-    std::unique_ptr<cv::Library> lib = std::make_unique<cv::Library>();
+    std::unique_ptr<corvane::Library> lib = std::make_unique<corvane::Library>();
     int status = -99;
     std::string out;
     std::string err;
@@ -32,7 +32,7 @@ Started start(const cvtest::TestDb& db) {
     Started s;
     testing::internal::CaptureStdout();
     testing::internal::CaptureStderr();
-    s.status = s.lib->cvl_init();
+    s.status = cvl_init(*s.lib);
     s.err = testing::internal::GetCapturedStderr();
     s.out = testing::internal::GetCapturedStdout();
     return s;
@@ -63,17 +63,17 @@ TEST(Init, FullDatabaseAndFirstHistoryRecord) {
     ASSERT_EQ(s.status, 0) << s.err;
     EXPECT_EQ(s.err, "");
     EXPECT_EQ(s.out, "");
-    EXPECT_EQ(s.lib->cv_sizes.dbsize[0], 70);
+    EXPECT_EQ(s.lib->cv_sizes.dbsize(1), 70);
     EXPECT_EQ(s.lib->cv_tables.nhits, 70);
     EXPECT_EQ(s.lib->cv_tables.curtbl[0], 0xFFFFFFFFu);
     EXPECT_EQ(s.lib->cv_tables.curtbl[1], 0xFFFFFFFFu);
     EXPECT_EQ(s.lib->cv_tables.curtbl[2], 0x3Fu);  // entries 65..70
     std::array<char, 101> text{};
-    EXPECT_EQ(s.lib->cvl_rephistory(1, text), 1);
+    EXPECT_EQ(cvl_rephistory(*s.lib, 1, text), 1);
     EXPECT_STREQ(text.data(), "Starting from full database");
-    EXPECT_EQ(s.lib->cvl_rephistory(2, text), 0);
-    for (std::FILE* f : {s.lib->fcdrom[0], s.lib->findex, s.lib->fnamlib, s.lib->fdilib,
-                         s.lib->freflib}) {
+    EXPECT_EQ(cvl_rephistory(*s.lib, 2, text), 0);
+    for (std::FILE* f :
+         {s.lib->fcdrom[0], s.lib->findex, s.lib->fnamlib, s.lib->fdilib, s.lib->freflib}) {
         EXPECT_NE(f, nullptr);
     }
 }
@@ -114,7 +114,7 @@ TEST(Init, EntryCountOutsideTheTablesIsRefused) {
     full.put_krx2("");
     auto s = start(full);
     EXPECT_EQ(s.status, 0);
-    EXPECT_EQ(s.lib->cvl_rephits(0), 250016);
+    EXPECT_EQ(cvl_rephits(*s.lib, 0), 250016);
     EXPECT_EQ(s.lib->cv_tables.curtbl[7812], 0xFFFFFFFFu);
 }
 
@@ -133,7 +133,7 @@ TEST(Init, MissingRecordFileOnlyWarns) {
         EXPECT_EQ(s.status, 0);
         EXPECT_EQ(s.err, " cvl_init WARNING: Unable to open file krx2.dat on line1 or line2\n");
         EXPECT_EQ(s.lib->fcdrom[0], nullptr);
-        EXPECT_EQ(s.lib->cvl_rephits(0), 10);
+        EXPECT_EQ(cvl_rephits(*s.lib, 0), 10);
     }
 }
 

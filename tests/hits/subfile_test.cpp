@@ -1,5 +1,5 @@
-#include "hits/subfile.h"
-
+#include <corvane/corvane.h>
+#include <corvane/hits/subfile.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "setup/library.h"
 #include "tool/testdb.h"
 
 namespace fs = std::filesystem;
@@ -23,7 +22,7 @@ using cvtest::write_file;
 
 namespace {
 
-using Words = std::array<std::uint32_t, cv::kTableWords>;
+using Words = std::array<std::uint32_t, corvane::kTableWords>;
 
 struct Loaded {
     int status = 0;
@@ -35,14 +34,14 @@ struct Loaded {
 
 Loaded load(const std::string& path) {
     Loaded l;
-    l.status = cv::cv_readmap(path, l.n, *l.table, l.k, l.records, 100);
+    l.status = corvane::cv_readmap(path, l.n, *l.table, l.k, l.records, 100);
     return l;
 }
 
 // A library over n entries, without a database behind it.
-std::unique_ptr<cv::Library> library(int n) {
-    auto lib = std::make_unique<cv::Library>();
-    lib->cv_sizes.dbsize[0] = n;
+std::unique_ptr<corvane::Library> library(int n) {
+    auto lib = std::make_unique<corvane::Library>();
+    lib->cv_sizes.dbsize(1) = n;
     return lib;
 }
 
@@ -124,10 +123,10 @@ TEST_F(ReadMap, CountsOutsideTheTablesAreRefused) {
 TEST_F(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
     const std::array<std::uint32_t, 2> table{};
     const std::array<std::string, 1> records = {"r"};
-    EXPECT_EQ(cv::cv_writemap(dir / "a", 65, table, 0, records, 100), -2);
-    EXPECT_EQ(cv::cv_writemap(dir / "a", -1, table, 0, records, 100), -2);
-    EXPECT_EQ(cv::cv_writemap(dir / "a", 64, table, 2, records, 100), -4);
-    EXPECT_EQ(cv::cv_writemap(dir / "a", 64, table, -1, records, 100), -4);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 65, table, 0, records, 100), -2);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", -1, table, 0, records, 100), -2);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, table, 2, records, 100), -4);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, table, -1, records, 100), -4);
     EXPECT_TRUE(names_in(dir.path()).empty());
 }
 
@@ -136,8 +135,8 @@ TEST_F(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
     chmod((dir / "a").c_str(), 0604);
     const std::array<std::uint32_t, 1> table = {3u};
     const mode_t old = umask(027);
-    const int replaced = cv::cv_writemap(dir / "a", 2, table, 0, {}, 100);
-    const int created = cv::cv_writemap(dir / "new", 2, table, 0, {}, 100);
+    const int replaced = corvane::cv_writemap(dir / "a", 2, table, 0, {}, 100);
+    const int created = corvane::cv_writemap(dir / "new", 2, table, 0, {}, 100);
     umask(old);
     ASSERT_EQ(replaced, 0);
     ASSERT_EQ(created, 0);
@@ -150,12 +149,12 @@ TEST_F(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
 TEST_F(WriteMap, TargetsThatCannotBeCreated) {
     const std::array<std::uint32_t, 1> table = {3u};
     fs::create_directory(dir / "d");
-    EXPECT_EQ(cv::cv_writemap(dir / "d", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(corvane::cv_writemap(dir / "d", 2, table, 0, {}, 100), -1);
     EXPECT_TRUE(fs::is_directory(dir / "d"));
-    EXPECT_EQ(cv::cv_writemap(dir / "nodir/a", 2, table, 0, {}, 100), -1);
-    EXPECT_EQ(cv::cv_writemap("", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(corvane::cv_writemap(dir / "nodir/a", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(corvane::cv_writemap("", 2, table, 0, {}, 100), -1);
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    EXPECT_EQ(cv::cv_writemap(dir / "fifo", 2, table, 0, {}, 100), -1);
+    EXPECT_EQ(corvane::cv_writemap(dir / "fifo", 2, table, 0, {}, 100), -1);
     EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"d", "fifo"}));
 }
 
@@ -163,7 +162,7 @@ TEST_F(WriteMap, ASymbolicLinkStaysALink) {
     write_file(dir / "real", "old");
     fs::create_symlink(dir / "real", dir / "link");
     const std::array<std::uint32_t, 1> table = {1u};
-    ASSERT_EQ(cv::cv_writemap(dir / "link", 1, table, 0, {}, 100), 0);
+    ASSERT_EQ(corvane::cv_writemap(dir / "link", 1, table, 0, {}, 100), 0);
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
     EXPECT_EQ(read_file(dir / "real"), subfile_bytes(1, {1u}, {}));
 }
@@ -175,24 +174,24 @@ TEST_F(ReadBitmap, LoadReplacesTableAndHistoryAStepAddsOneRecord) {
     auto lib = library(40);
     lib->cv_tables.nhits = 40;
     lib->cv_history.nhist = 1;
-    lib->cv_history.histtx[0] = record("Starting from full database");
-    ASSERT_EQ(lib->cvl_readbitmap(dir / "f", 4), 0);
+    lib->cv_history.histtx(1) = record("Starting from full database");
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "f", 4), 0);
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0xF0u);
     EXPECT_EQ(lib->cv_tables.curtbl[1], 0x80000001u);
     EXPECT_EQ(lib->cv_history.nhist, 2);
-    EXPECT_EQ(lib->cv_history.histtx[0], record("F1"));
-    EXPECT_EQ(lib->cv_history.histtx[1], record("F2"));
+    EXPECT_EQ(lib->cv_history.histtx(1), record("F1"));
+    EXPECT_EQ(lib->cv_history.histtx(2), record("F2"));
     EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
-    EXPECT_EQ(lib->cvl_rephits(0), 6);    // four entries and two spare bits
+    EXPECT_EQ(cvl_rephits(*lib, 0), 6);   // four entries and two spare bits
 
     // A file without history adds only the step's own record.
     write_file(dir / "b", subfile_bytes(40, {0x30u, 0x0u}, {}));
-    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 0), 0);
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 0), 0);
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
     EXPECT_EQ(lib->cv_tables.curtbl[1], 0x0u);
     EXPECT_EQ(lib->cv_history.nhist, 3);
-    EXPECT_EQ(lib->cv_history.histtx[2].substr(0, 24), "Match by File contents (");
-    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 4), 0);  // loading it empties the history
+    EXPECT_EQ(lib->cv_history.histtx(3).substr(0, 24), "Match by File contents (");
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 4), 0);  // loading it empties the history
     EXPECT_EQ(lib->cv_history.nhist, 0);
 }
 
@@ -201,16 +200,16 @@ TEST_F(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
     auto lib = library(40);
     lib->cv_tables.curtbl[0] = 0x9u;
     lib->cv_history.nhist = 1;
-    lib->cv_history.histtx[0] = record("A1");
+    lib->cv_history.histtx(1) = record("A1");
     write_file(dir / "o", subfile_bytes(41, {0xFFu, 0x1u}, {"O1"}));
     write_file(dir / "c", subfile_bytes(40, {1u, 1u}, {}).substr(0, 10));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(lib->cvl_readbitmap(dir / "o", 1), -2);
-    EXPECT_EQ(lib->cvl_readbitmap(dir / "c", 4), -1);
+    EXPECT_EQ(cvl_readbitmap(*lib, dir / "o", 1), -2);
+    EXPECT_EQ(cvl_readbitmap(*lib, dir / "c", 4), -1);
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x9u);
     EXPECT_EQ(lib->cv_history.nhist, 1);
-    EXPECT_EQ(lib->cv_history.histtx[0], record("A1"));
+    EXPECT_EQ(lib->cv_history.histtx(1), record("A1"));
 }
 
 TEST_F(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
@@ -218,10 +217,10 @@ TEST_F(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
     lib->cv_history.nhist = 98;
     lib->cv_tables.curtbl[0] = 0x1u;
     write_file(dir / "b", subfile_bytes(8, {0x2u}, {"B1", "B2", "B3"}));
-    ASSERT_EQ(lib->cvl_readbitmap(dir / "b", 1), 0);
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 1), 0);
     EXPECT_EQ(lib->cv_history.nhist, 100);
-    EXPECT_EQ(lib->cv_history.histtx[98].substr(0, 14), "Combine using ");
-    EXPECT_EQ(lib->cv_history.histtx[99], record("... B1"));
+    EXPECT_EQ(lib->cv_history.histtx(99).substr(0, 14), "Combine using ");
+    EXPECT_EQ(lib->cv_history.histtx(100), record("... B1"));
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x3u);  // the table is right all the same
 }
 
@@ -230,11 +229,11 @@ TEST_F(ReadBitmap, NamesEndAtTheirLastSignificantCharacterOrNul) {
     const std::string longname = (dir / std::string(80, 'n')) + "-tail";
     write_file(longname, subfile_bytes(8, {0x5u}, {"right file"}));
     auto lib = library(8);
-    ASSERT_EQ(lib->cvl_readbitmap(longname + "    ", 4), 0);
-    EXPECT_EQ(lib->cv_history.histtx[0], record("right file"));
+    ASSERT_EQ(cvl_readbitmap(*lib, longname + "    ", 4), 0);
+    EXPECT_EQ(lib->cv_history.histtx(1), record("right file"));
     write_file(longname, "");
-    ASSERT_EQ(lib->cvl_savebitmap(longname + "    "), 0);
-    ASSERT_EQ(lib->cvl_savebitmap(std::string(dir / "t") + '\0' + "garbage"), 0);
+    ASSERT_EQ(cvl_savebitmap(*lib, longname + "    "), 0);
+    ASSERT_EQ(cvl_savebitmap(*lib, std::string(dir / "t") + '\0' + "garbage"), 0);
     EXPECT_EQ(read_file(longname), subfile_bytes(8, {0x5u}, {"right file"}));
     EXPECT_EQ(read_file(dir / "t"), subfile_bytes(8, {0x5u}, {"right file"}));
 }
@@ -244,7 +243,7 @@ TEST_F(ReadBitmap, LoadThenSaveReproducesTheFile) {
         subfile_bytes(37, {0xDEADBEEFu, 0xFFFFFFE0u}, {std::string(100, '~'), "  lead", ""});
     write_file(dir / "in", original + "trailing bytes are not kept");
     auto lib = library(37);
-    ASSERT_EQ(lib->cvl_readbitmap(dir / "in", 4), 0);
-    ASSERT_EQ(lib->cvl_savebitmap(dir / "out"), 0);
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "in", 4), 0);
+    ASSERT_EQ(cvl_savebitmap(*lib, dir / "out"), 0);
     EXPECT_EQ(read_file(dir / "out"), original);
 }

@@ -57,7 +57,7 @@ integer transfer(Item& item) {
 int run(integer (*start)(icilist*), integer (*end)(), const std::string& format, std::string& unit,
         std::size_t length, std::vector<Item>& items) {
     std::string fmt = format;
-    if (unit.empty()) unit = " ";
+    if (unit.empty()) unit.assign(1, ' ');
     icilist io{};
     io.icierr = 1;
     io.iciend = 1;

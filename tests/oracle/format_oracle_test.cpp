@@ -8,6 +8,8 @@
 // numeric input field, an integer beyond 32 bits, a real too large for its
 // target, a write past the record end, a real that is not finite, a Tn back to
 // the left in a short record, and an integer at the end of a listed line.
+#include <corvane/setup/format.h>
+#include <corvane/setup/text.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,12 +25,10 @@
 #include <vector>
 
 #include "f2c_oracle.h"
-#include "setup/format.h"
-#include "setup/text.h"
 
 namespace {
 
-namespace fmt = cv::fmt;
+namespace edit = corvane::edit;
 using oracle::Item;
 using std::string;
 using std::string_view;
@@ -235,14 +235,14 @@ bool infinite(const Item& it) {
     return d && std::isinf(*d);
 }
 
-std::vector<fmt::Out> as_out(const std::vector<Item>& items) {
-    std::vector<fmt::Out> out;
+std::vector<edit::Out> as_out(const std::vector<Item>& items) {
+    std::vector<edit::Out> out;
     for (const auto& it : items) std::visit([&](const auto& v) { out.emplace_back(v); }, it);
     return out;
 }
 
-std::vector<fmt::In> as_in(std::vector<Item>& targets) {
-    std::vector<fmt::In> out;
+std::vector<edit::In> as_in(std::vector<Item>& targets) {
+    std::vector<edit::In> out;
     for (auto& t : targets) std::visit([&](auto& v) { out.emplace_back(&v); }, t);
     return out;
 }
@@ -284,7 +284,7 @@ TEST(FormatOracle, WritesAgreeForEveryQuotedFormat) {
             SCOPED_TRACE(string(q.format) + " " + describe(items));
             ASSERT_EQ(expected.status, 0);
             string record(length, '#');
-            ASSERT_EQ(fmt::write(q.format, record, as_out(items)), fmt::kOk);
+            ASSERT_EQ(edit::write(q.format, record, as_out(items)), edit::kOk);
             ASSERT_EQ(record, expected.record);
         }
     }
@@ -302,10 +302,10 @@ TEST(FormatOracle, ReadsAgreeForEveryQuotedFormat) {
             for (const Field& f : fields) {
                 const int w = f.w == 0 ? static_cast<int>(record.size()) - f.col + 1 : f.w;
                 if (w <= 0) continue;
-                cv::setcols(record, f.col, f.col + w - 1,
-                            f.kind == 'A'   ? rng.text(kPrintable, w)
-                            : f.kind == 'I' ? int_field(rng, w)
-                                            : real_field(rng, w));
+                corvane::setcols(record, f.col, f.col + w - 1,
+                                 f.kind == 'A'   ? rng.text(kPrintable, w)
+                                 : f.kind == 'I' ? int_field(rng, w)
+                                                 : real_field(rng, w));
             }
             // Sometimes shorter than the format: the rest reads as blanks (not
             // where a format tabs back, a known difference).
@@ -329,18 +329,18 @@ TEST(FormatOracle, ReadsAgreeForEveryQuotedFormat) {
             std::vector<Item> ours = theirs;
             const string before = describe(ours);
             const int expected = oracle::read(q.format, record, theirs);
-            const int status = fmt::read(q.format, record, as_in(ours));
+            const int status = edit::read(q.format, record, as_in(ours));
             SCOPED_TRACE(string(q.format) + " [" + record + "] libf2c " + std::to_string(expected));
             const bool too_big = std::any_of(theirs.begin(), theirs.end(), infinite);
             if (expected == 0 && !too_big) {
                 ++successes;
-                ASSERT_EQ(status, fmt::kOk);
+                ASSERT_EQ(status, edit::kOk);
                 ASSERT_EQ(describe(ours), describe(theirs));
             } else {
                 // A failure, or a value too large for its target (a known
                 // difference): nothing is stored.
                 ++(expected == 0 ? too_large : failures);
-                ASSERT_EQ(status, fmt::kBadInput);
+                ASSERT_EQ(status, edit::kBadInput);
                 ASSERT_EQ(describe(ours), before);
             }
         }
@@ -359,12 +359,21 @@ TEST(FormatOracle, ReadsAgreeOnHandPickedNumericFields) {
           "+-1",  "-+1",   "1--",   "1. 5",  "1d-1",  " - 1",  "1-",     "--1",   "1.e1",
           "*",    "1*",    "\t1",   "1/2",   "+.",    "1 E 1", "0.0005", "00012", "1e-400"}) {
         for (const char* format : {"(F8.2)", "(F8.0)", "(I8)"}) {
-            SCOPED_TRACE(string(format) + " [" + field + "]");
-            const std::vector<Item> marker = {format[1] == 'I' ? Item(std::int32_t{-7})
-                                                               : Item(-7.0)};
+            string trace = format;
+            trace += " [";
+            trace += field;
+            trace += ']';
+            SCOPED_TRACE(trace);
+            std::vector<Item> marker;
+            if (format[1] == 'I') {
+                marker.emplace_back(std::int32_t{-7});
+            } else {
+                marker.emplace_back(-7.0);
+            }
             std::vector<Item> theirs = marker, ours = marker;
             const int expected = oracle::read(format, field, theirs);
-            EXPECT_EQ(fmt::read(format, field, as_in(ours)), expected ? fmt::kBadInput : fmt::kOk);
+            EXPECT_EQ(edit::read(format, field, as_in(ours)),
+                      expected ? edit::kBadInput : edit::kOk);
             EXPECT_EQ(describe(ours), describe(expected == 0 ? theirs : marker));
         }
     }
@@ -380,7 +389,8 @@ TEST(FormatOracle, ListedLinesAgree) {
         for (int i = 0, n = rng.below(12); i < n; ++i) {
             if (rng.chance(35)) {
                 const std::int32_t v = random_int(rng, 1 + rng.below(10));
-                const string piece = " " + std::to_string(v);
+                string piece(1, ' ');
+                piece += std::to_string(v);
                 const std::size_t digits = piece.size() - (v < 0 ? 2 : 1);
                 const bool ours_wrap = line > 0 && line + piece.size() >= 80;
                 if ((line > 0 && line + digits >= 80) == ours_wrap) {
@@ -395,9 +405,9 @@ TEST(FormatOracle, ListedLinesAgree) {
             line += (line == 0 ? 1 : 0) + t.size();
             theirs.emplace_back(t);
         }
-        std::vector<fmt::ListItem> ours;
+        std::vector<edit::ListItem> ours;
         for (const auto& it : theirs) std::visit([&](const auto& v) { ours.emplace_back(v); }, it);
-        ASSERT_EQ(fmt::listed(ours), oracle::listed(theirs)) << "round " << round;
+        ASSERT_EQ(edit::listed(ours), oracle::listed(theirs)) << "round " << round;
     }
 }
 
@@ -405,14 +415,14 @@ TEST(FormatOracle, ListedMessagesOfTheLibraryAgree) {
     // Warnings around the wrap point, a card message, numbers, the empty line.
     for (int len : {0, 30, 58, 59, 60, 100}) {
         const string m(len, 'm');
-        EXPECT_EQ(fmt::listed({"savebitmap", " WARNING: ", m}),
+        EXPECT_EQ(edit::listed({"savebitmap", " WARNING: ", m}),
                   oracle::listed({"savebitmap", " WARNING: ", m}))
             << len;
     }
-    EXPECT_EQ(fmt::listed({" INVALID CARD TYPE=", "X"}),
+    EXPECT_EQ(edit::listed({" INVALID CARD TYPE=", "X"}),
               oracle::listed({" INVALID CARD TYPE=", "X"}));
-    EXPECT_EQ(fmt::listed({0, -5, 123456}), oracle::listed({0, -5, 123456}));
-    EXPECT_EQ(fmt::listed({}), oracle::listed({}));
+    EXPECT_EQ(edit::listed({0, -5, 123456}), oracle::listed({0, -5, 123456}));
+    EXPECT_EQ(edit::listed({}), oracle::listed({}));
 }
 
 // libf2c reads the field into something other than the marker and reports
@@ -421,7 +431,7 @@ void expect_only_libf2c_reads(const char* format, const char* record, Item marke
     std::vector<Item> theirs = {marker}, ours = {marker};
     ASSERT_EQ(oracle::read(format, record, theirs), 0);
     EXPECT_NE(describe(theirs), describe(ours));
-    EXPECT_EQ(fmt::read(format, record, as_in(ours)), fmt::kBadInput);
+    EXPECT_EQ(edit::read(format, record, as_in(ours)), edit::kBadInput);
     EXPECT_EQ(describe(ours), describe({marker}));
 }
 
@@ -440,15 +450,15 @@ TEST(FormatOracleKnownDifference, RealTooLargeForItsTargetIsNotAnInfinity) {
 TEST(FormatOracleKnownDifference, WritePastTheRecordEndFails) {
     EXPECT_EQ(oracle::write("(I5)", 3, {std::int32_t{12345}}).status, 0);  // digits lost
     string ours = "abc";
-    EXPECT_EQ(fmt::write("(I5)", ours, {12345}), fmt::kOverflow);
+    EXPECT_EQ(edit::write("(I5)", ours, {12345}), edit::kOverflow);
     EXPECT_EQ(ours, "abc");
 }
 
 TEST(FormatOracleKnownDifference, NotFiniteRealIsAsterisks) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     EXPECT_EQ(oracle::write("(F8.2)", 8, {nan}).record.find('*'), string::npos);
-    EXPECT_EQ(fmt::write("(F8.2)", {nan}), "********");
-    EXPECT_EQ(fmt::write("(F8.2)", {-std::numeric_limits<double>::infinity()}), "********");
+    EXPECT_EQ(edit::write("(F8.2)", {nan}), "********");
+    EXPECT_EQ(edit::write("(F8.2)", {-std::numeric_limits<double>::infinity()}), "********");
 }
 
 TEST(FormatOracleKnownDifference, TabBackInAShortRecordReadsTheFormatsColumns) {
@@ -458,7 +468,7 @@ TEST(FormatOracleKnownDifference, TabBackInAShortRecordReadsTheFormatsColumns) {
     EXPECT_NE(oracle::read("(A6,T3,F4.1)", "a-.2", theirs), 0);
     string text(6, '?');
     double x = -7;
-    EXPECT_EQ(fmt::read("(A6,T3,F4.1)", "a-.2", {&text, &x}), fmt::kOk);
+    EXPECT_EQ(edit::read("(A6,T3,F4.1)", "a-.2", {&text, &x}), edit::kOk);
     EXPECT_EQ(text, "a-.2  ");
     EXPECT_EQ(x, 0.2);
 }
@@ -467,7 +477,7 @@ TEST(FormatOracleKnownDifference, IntegerAtTheEndOfAListedLine) {
     // After a blank and 70 letters, " 12345678" would reach column 80: a new
     // line here; libf2c counts the 8 digits only and ends the line in column 80.
     const string letters(70, 'a');
-    EXPECT_EQ(fmt::listed({letters, 12345678}), " " + letters + "\n 12345678\n");
+    EXPECT_EQ(edit::listed({letters, 12345678}), " " + letters + "\n 12345678\n");
     EXPECT_EQ(oracle::listed({letters, 12345678}), " " + letters + " 12345678\n");
 }
 

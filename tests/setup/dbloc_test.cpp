@@ -1,5 +1,4 @@
-#include "setup/dbloc.h"
-
+#include <corvane/setup/dbloc.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -27,8 +26,8 @@ Read read_with(const std::optional<std::string>& loc, const std::optional<std::s
     ScopedEnv l("LOGIC_LOC", loc);
     ScopedEnv h("HOME", home);
     Read r;
-    r.status = cv::cv_readdbloc(r.line1, r.line2, r.line3, r.sizes[0], r.sizes[1], r.sizes[2],
-                                r.sizes[3], r.sizes[4]);
+    r.status = corvane::cv_readdbloc(r.line1, r.line2, r.line3, r.sizes[0], r.sizes[1], r.sizes[2],
+                                     r.sizes[3], r.sizes[4]);
     return r;
 }
 
@@ -56,10 +55,18 @@ TEST(ReadDbLoc, ReadsThreeLinesAndFiveSizes) {
         std::string loc, sizes_dir, sizes, line1, line3;
         std::array<std::int32_t, 5> numbers;
     } cases[] = {
-        {d.d1 + "\n" + d.d2 + "\n/third\nignored fourth line\n", d.d1,
-         "12 -3 +4 5 6 and anything after\n", d.d1, "/third", {12, -3, 4, 5, 6}},
+        {d.d1 + "\n" + d.d2 + "\n/third\nignored fourth line\n",
+         d.d1,
+         "12 -3 +4 5 6 and anything after\n",
+         d.d1,
+         "/third",
+         {12, -3, 4, 5, 6}},
         // line ends and trailing blanks and control characters are stripped
-        {d.d1 + " \t\r\n" + d.d2 + "\r\n/third\r\n", d.d1, "1\n2\n3\n4\n5\n", d.d1, "/third",
+        {d.d1 + " \t\r\n" + d.d2 + "\r\n/third\r\n",
+         d.d1,
+         "1\n2\n3\n4\n5\n",
+         d.d1,
+         "/third",
          {1, 2, 3, 4, 5}},
         {d.d1 + "\n" + d.d2 + "\nlast", d.d1, "1 2 3 4 5", d.d1, "last", {1, 2, 3, 4, 5}},
         {deep + "\n" + d.d2 + "\nx\n", deep, "3 0 0 0 0", deep, "x", {3, 0, 0, 0, 0}},

@@ -1,8 +1,7 @@
 // The fixed-column format module, with expectations worked out by hand from
 // the rules of the edit descriptors. The differential test in tests/oracle
 // runs the library's own formats with many more values.
-#include "setup/format.h"
-
+#include <corvane/setup/format.h>
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -12,23 +11,23 @@
 
 namespace {
 
-namespace fmt = cv::fmt;
+namespace edit = corvane::edit;
 using namespace std::string_view_literals;
 using std::string;
 
-constexpr int ok = fmt::kOk;
-constexpr int bad = fmt::kBadInput;
+constexpr int ok = edit::kOk;
+constexpr int bad = edit::kBadInput;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::int32_t kMin32 = std::numeric_limits<std::int32_t>::min();
 
 struct Written {
     const char* format;
-    std::vector<fmt::Out> items;
+    std::vector<edit::Out> items;
     string text;
 };
 
 void expect_writes(const std::vector<Written>& cases) {
-    for (const Written& c : cases) EXPECT_EQ(fmt::write(c.format, c.items), c.text) << c.format;
+    for (const Written& c : cases) EXPECT_EQ(edit::write(c.format, c.items), c.text) << c.format;
 }
 
 // One field read into a target holding a marker; a failed read must leave the
@@ -46,7 +45,7 @@ void expect_reads(T marker, const std::vector<Read<T>>& cases) {
     for (const auto& c : cases) {
         SCOPED_TRACE(string(c.format) + " [" + c.record + "]");
         T target = marker;
-        EXPECT_EQ(fmt::read(c.format, c.record, {&target}), c.status);
+        EXPECT_EQ(edit::read(c.format, c.record, {&target}), c.status);
         EXPECT_EQ(target, c.status == ok ? c.value : marker);
     }
 }
@@ -58,11 +57,11 @@ TEST(FormatParse, RejectsWhatIsNotAFormat) {
           "(A5,)", "(,A5)", "(99999A1)", "(3(A1)",   "('x')",  "(A1/A2)"}) {
         SCOPED_TRACE(bad_format);
         string record(10, '#');
-        EXPECT_EQ(fmt::write(bad_format, record, {"a"sv}), fmt::kBadFormat);
+        EXPECT_EQ(edit::write(bad_format, record, {"a"sv}), edit::kBadFormat);
         EXPECT_EQ(record, "##########");
         string text(3, '#');
-        EXPECT_EQ(fmt::read(bad_format, "abc", {&text}), fmt::kBadFormat);
-        EXPECT_EQ(fmt::write(bad_format, {"a"sv}), "");
+        EXPECT_EQ(edit::read(bad_format, "abc", {&text}), edit::kBadFormat);
+        EXPECT_EQ(edit::write(bad_format, {"a"sv}), "");
     }
 }
 
@@ -136,23 +135,23 @@ TEST(FormatWrite, PositionsGroupsAndCase) {
 
 TEST(FormatWrite, RecordBlankFilledOrLeftAsItWasOnFailure) {
     string record(8, '#');
-    EXPECT_EQ(fmt::write("(A2,I3,A2)", record, {"ab"sv}), ok);
+    EXPECT_EQ(edit::write("(A2,I3,A2)", record, {"ab"sv}), ok);
     EXPECT_EQ(record, "ab      ");
 
     record = "abcd";
-    EXPECT_EQ(fmt::write("(I5)", record, {12345}), fmt::kOverflow);
-    EXPECT_EQ(fmt::write("(A2,T4,A2)", record, {"xy"sv, "zz"sv}), fmt::kOverflow);
-    EXPECT_EQ(fmt::write("(I3)", record, {1, 2}), fmt::kBadItem);  // one item too many
-    EXPECT_EQ(fmt::write("(A3)", record, {5}), fmt::kBadItem);
-    EXPECT_EQ(fmt::write("(I3)", record, {1.5}), fmt::kBadItem);
-    EXPECT_EQ(fmt::write("(F4.1)", record, {1}), fmt::kBadItem);
-    EXPECT_EQ(fmt::write("(A1,I3)", record, {"x"sv, "y"sv}), fmt::kBadItem);
+    EXPECT_EQ(edit::write("(I5)", record, {12345}), edit::kOverflow);
+    EXPECT_EQ(edit::write("(A2,T4,A2)", record, {"xy"sv, "zz"sv}), edit::kOverflow);
+    EXPECT_EQ(edit::write("(I3)", record, {1, 2}), edit::kBadItem);  // one item too many
+    EXPECT_EQ(edit::write("(A3)", record, {5}), edit::kBadItem);
+    EXPECT_EQ(edit::write("(I3)", record, {1.5}), edit::kBadItem);
+    EXPECT_EQ(edit::write("(F4.1)", record, {1}), edit::kBadItem);
+    EXPECT_EQ(edit::write("(A1,I3)", record, {"x"sv, "y"sv}), edit::kBadItem);
     EXPECT_EQ(record, "abcd");
-    EXPECT_EQ(fmt::write("(I3)", {1, 2}), "");
+    EXPECT_EQ(edit::write("(I3)", {1, 2}), "");
     // Far beyond any record: refused rather than grown without bound.
-    EXPECT_EQ(fmt::write("(32767(32767X),A1)", {"x"sv}), "");
+    EXPECT_EQ(edit::write("(32767(32767X),A1)", {"x"sv}), "");
     std::int32_t n = -1;
-    EXPECT_EQ(fmt::read("(32767(32767X),I1)", "1", {&n}), fmt::kOverflow);
+    EXPECT_EQ(edit::read("(32767(32767X),I1)", "1", {&n}), edit::kOverflow);
     EXPECT_EQ(n, -1);
 }
 
@@ -208,7 +207,7 @@ TEST(FormatRead, TextRightmostOrLeftJustified) {
                                   {"(A81)", "hello", ok, "hello" + string(76, ' ')}};
     for (const auto& c : cases) {
         string target(c.value.size(), '?');
-        EXPECT_EQ(fmt::read(c.format, c.record, {&target}), c.status) << c.format;
+        EXPECT_EQ(edit::read(c.format, c.record, {&target}), c.status) << c.format;
         EXPECT_EQ(target, c.value) << c.format;
     }
 }
@@ -216,22 +215,22 @@ TEST(FormatRead, TextRightmostOrLeftJustified) {
 TEST(FormatRead, SeveralFieldsAllOrNothing) {
     std::int32_t a = -1, b = -1;
     double x = -1;
-    EXPECT_EQ(fmt::read("(2I3)", " 12 x3", {&a, &b}), bad);  // first field good, none stored
-    EXPECT_EQ(fmt::read("(I3)", "  1", {&x}), fmt::kBadItem);
-    EXPECT_EQ(fmt::read("(F3.1)", "  1", {&a}), fmt::kBadItem);
-    EXPECT_EQ(fmt::read("(A3)", "abc", {&a}), fmt::kBadItem);
-    EXPECT_EQ(fmt::read("(I3)", "  1  2", {&a, &b}), fmt::kBadItem);  // one target too many
-    EXPECT_EQ(fmt::read("(I3)", "  1", {static_cast<std::int32_t*>(nullptr)}), fmt::kBadItem);
+    EXPECT_EQ(edit::read("(2I3)", " 12 x3", {&a, &b}), bad);  // first field good, none stored
+    EXPECT_EQ(edit::read("(I3)", "  1", {&x}), edit::kBadItem);
+    EXPECT_EQ(edit::read("(F3.1)", "  1", {&a}), edit::kBadItem);
+    EXPECT_EQ(edit::read("(A3)", "abc", {&a}), edit::kBadItem);
+    EXPECT_EQ(edit::read("(I3)", "  1  2", {&a, &b}), edit::kBadItem);  // one target too many
+    EXPECT_EQ(edit::read("(I3)", "  1", {static_cast<std::int32_t*>(nullptr)}), edit::kBadItem);
     EXPECT_EQ(std::vector<double>({double(a), double(b), x}), std::vector<double>(3, -1));
     // Fewer targets than fields: the format ends at the first one without.
-    EXPECT_EQ(fmt::read("(I3,I3)", "  1xyz", {&a}), ok);
+    EXPECT_EQ(edit::read("(I3,I3)", "  1xyz", {&a}), ok);
     EXPECT_EQ(a, 1);
 }
 
 TEST(FormatListed, LeadingBlankAndNewLineBeforeColumnEighty) {
     const string a78(78, 'a'), a77(77, 'a'), a76(76, 'a'), b100(100, 'b');
     const struct {
-        std::vector<fmt::ListItem> items;
+        std::vector<edit::ListItem> items;
         string text;
     } cases[] = {
         {{" INVALID CARD TYPE="sv, "X"sv}, "  INVALID CARD TYPE=X\n"},
@@ -249,7 +248,7 @@ TEST(FormatListed, LeadingBlankAndNewLineBeforeColumnEighty) {
         // A piece longer than a line goes whole on a line of its own.
         {{"x"sv, b100, "c"sv}, " x\n " + b100 + "\n c\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(fmt::listed(c.items), c.text);
+    for (const auto& c : cases) EXPECT_EQ(edit::listed(c.items), c.text);
 }
 
 }  // namespace

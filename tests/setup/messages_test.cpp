@@ -1,8 +1,8 @@
 // The three message routines, checked on the standard error stream.
-#include "setup/messages.h"
-
+#include <corvane/setup/messages.h>
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <string>
 
 namespace {
@@ -29,7 +29,8 @@ TEST(Errmsg, NameErrorAndTrimmedTexts) {
         {"cvl_RepKRX1", x150, "cvl_RepKRX1 ERROR: " + x150 + "\n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(stderr_of([&] { cv::errmsg(c.name, c.message); }), c.line) << c.message;
+        EXPECT_EQ(stderr_of([&] { corvane::errmsg(std::cerr, c.name, c.message); }), c.line)
+            << c.message;
     }
 }
 
@@ -47,7 +48,8 @@ TEST(Errcode, CodeInFiveColumnsOrAsterisks) {
         {"x", -10000, "x ERROR code: *****\n"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(stderr_of([&] { cv::errcode(c.name, c.code); }), c.line) << c.code;
+        EXPECT_EQ(stderr_of([&] { corvane::errcode(std::cerr, c.name, c.code); }), c.line)
+            << c.code;
     }
 }
 
@@ -63,7 +65,8 @@ TEST(Warnmsg, WrapsBeforeColumnEighty) {
         {"cvl_init", "    ", " cvl_init WARNING: \n"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(stderr_of([&] { cv::warnmsg(c.name, c.message); }), c.line) << c.message;
+        EXPECT_EQ(stderr_of([&] { corvane::warnmsg(std::cerr, c.name, c.message); }), c.line)
+            << c.message;
     }
 }
 

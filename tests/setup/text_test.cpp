@@ -1,5 +1,4 @@
-#include "setup/text.h"
-
+#include <corvane/setup/text.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -19,7 +18,7 @@ TEST(Lench, CountsToTheLastNonBlankOrTheFirstNul) {
         {string("ab  \0", 5), 4},
         {string("\0abc", 4), 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(cv::lench(c.text), c.len) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(corvane::lench(c.text), c.len) << c.text;
 }
 
 TEST(Press, MovesTextLeftAndReportsLastSignificantPosition) {
@@ -30,7 +29,7 @@ TEST(Press, MovesTextLeftAndReportsLastSignificantPosition) {
     for (const auto& c : cases) {
         string t = c.before;
         int m = 0;
-        cv::press(t, m);
+        corvane::press(t, m);
         EXPECT_EQ(t, c.after);
         EXPECT_EQ(m, c.m) << c.after;
     }
@@ -38,17 +37,17 @@ TEST(Press, MovesTextLeftAndReportsLastSignificantPosition) {
 
 TEST(Columns, OneBasedInclusiveRangesBlankBeyondTheEnd) {
     const string card = "ABCDEFGHIJ";
-    EXPECT_EQ(cv::cols(card, 1, 3), "ABC");
-    EXPECT_EQ(cv::cols(card, 9, 12), "IJ  ");
-    EXPECT_EQ(cv::cols(card, 20, 21), "  ");
-    EXPECT_EQ(cv::col(card, 2), 'B');
-    EXPECT_EQ(cv::col(card, 80), ' ');
+    EXPECT_EQ(corvane::cols(card, 1, 3), "ABC");
+    EXPECT_EQ(corvane::cols(card, 9, 12), "IJ  ");
+    EXPECT_EQ(corvane::cols(card, 20, 21), "  ");
+    EXPECT_EQ(corvane::col(card, 2), 'B');
+    EXPECT_EQ(corvane::col(card, 80), ' ');
 
     string out(10, '.');
-    cv::setcols(out, 3, 5, "xy");     // padded
-    cv::setcols(out, 9, 10, "long");  // cut
+    corvane::setcols(out, 3, 5, "xy");     // padded
+    corvane::setcols(out, 9, 10, "long");  // cut
     EXPECT_EQ(out, "..xy ...lo");
     string empty;
-    cv::setcols(empty, 4, 5, "Q");  // grown
+    corvane::setcols(empty, 4, 5, "Q");  // grown
     EXPECT_EQ(empty, "   Q ");
 }

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/entries/krx1_files.h"
-#include "tests/tool/testdb.h"
+#include "entries/krx1_files.h"
+#include "tool/testdb.h"
 
 namespace {
 

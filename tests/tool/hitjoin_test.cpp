@@ -63,8 +63,9 @@ TEST(Join, FourOperationsOnPartAndWholeLastWords) {
         SCOPED_TRACE(std::to_string(c.n) + " " + c.option);
         Db d(c.n);
         const bool part = c.n == 40;
-        write_file(d.file("a.sub"), subfile_bytes(c.n, {part ? 0x7u : 0xFFFF0000u,
-                                                        part ? 0x101u : 0x0000FFFFu}, {"A1"}));
+        write_file(
+            d.file("a.sub"),
+            subfile_bytes(c.n, {part ? 0x7u : 0xFFFF0000u, part ? 0x101u : 0x0000FFFFu}, {"A1"}));
         const std::string b = subfile_bytes(
             c.n, {part ? 0xCu : 0xFF00FF00u, part ? 0x80000082u : 0x0F0F0F0Fu}, {"B1", "B2"});
         write_file(d.file("b.sub"), b);
@@ -73,9 +74,9 @@ TEST(Join, FourOperationsOnPartAndWholeLastWords) {
         EXPECT_EQ(r.err, "");
         EXPECT_EQ(r.out, c.count);
         EXPECT_EQ(read_file(d.file("a.sub")),
-                  subfile_bytes(c.n, {c.w0, c.w1},
-                                {"A1", std::string(c.step) + "File contents (b.sub)", "... B1",
-                                 "... B2"}));
+                  subfile_bytes(
+                      c.n, {c.w0, c.w1},
+                      {"A1", std::string(c.step) + "File contents (b.sub)", "... B1", "... B2"}));
         EXPECT_EQ(read_file(d.file("b.sub")), b);
     }
 }

@@ -1,0 +1,30 @@
+// Everything the corvane library declares, in one include.
+#pragma once
+
+#include <corvane/builder/build.h>
+#include <corvane/card/codetables.h>
+#include <corvane/card/formatter.h>
+#include <corvane/card/formula.h>
+#include <corvane/card/model.h>
+#include <corvane/card/parser.h>
+#include <corvane/card/references.h>
+#include <corvane/card/utilities.h>
+#include <corvane/entries/angles.h>
+#include <corvane/entries/byteorder.h>
+#include <corvane/entries/krx1.h>
+#include <corvane/entries/krx2.h>
+#include <corvane/entries/reports.h>
+#include <corvane/entries/search.h>
+#include <corvane/hits/report.h>
+#include <corvane/hits/startup.h>
+#include <corvane/hits/subfile.h>
+#include <corvane/hits/tables.h>
+#include <corvane/setup/dbloc.h>
+#include <corvane/setup/fileio.h>
+#include <corvane/setup/files.h>
+#include <corvane/setup/format.h>
+#include <corvane/setup/library.h>
+#include <corvane/setup/messages.h>
+#include <corvane/setup/text.h>
+#include <corvane/setup/vec1.h>
+#include <corvane/version.h>

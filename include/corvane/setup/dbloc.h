@@ -1,0 +1,24 @@
+// Where the database lies and how large it is.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace corvane {
+
+// Finds the location file (LOGIC_LOC, then $HOME/.tarn_files_loc, then
+// /usr/local/tarn_files_loc.txt, .\tarnloc.txt and C:\tarnloc.txt), reads its
+// first three lines into line1..line3 (trailing characters of code 32 or less
+// stripped; paths kept whole whatever their length), then reads the five
+// integers of pdsize.txt from the line-1 directory, else the line-2 directory.
+//   0  paths and sizes read
+//  -1  no location file could be opened
+//  -2  the location file ended before its third line
+//  -3  pdsize.txt opens in neither directory
+//  -4  pdsize.txt does not begin with five integers (those converted before the
+//      failure are stored)
+int cv_readdbloc(std::string& line1, std::string& line2, std::string& line3, std::int32_t& size1,
+                 std::int32_t& size2, std::int32_t& size3, std::int32_t& size4,
+                 std::int32_t& size5);
+
+}  // namespace corvane
