@@ -2,6 +2,7 @@
 #pragma once
 
 #include <corvane/builder/build.h>
+#include <corvane/card/box3.h>
 #include <corvane/card/codetables.h>
 #include <corvane/card/formatter.h>
 #include <corvane/card/formula.h>
