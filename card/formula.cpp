@@ -48,10 +48,6 @@ void scaner(CardFormatter& fm, std::string& token, int& toklen) {
 
 namespace {
 
-bool is_upper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
 // Characters from..to of a token, each marked with "#" (subscript) or "@"
 // (superscript). A subscript of more than 20 characters breaks the notation:
 // it is given unmarked and followed by "?".

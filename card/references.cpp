@@ -17,13 +17,6 @@ constexpr std::string_view kNotFound = "***misspelled or not in coden file***";
 // Journals whose author lists are never shortened.
 constexpr std::array<std::string_view, 4> kWholeAuthors = {"00GRNT", "0PCOMC", "JACGAR", "ACCRA9"};
 
-bool is_upper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-bool is_lower(char c) {
-    return c >= 'a' && c <= 'z';
-}
-
 // Writes value at position at (1-based) of a fixed-length field, cut at the
 // field's end: the field never grows.
 void place(std::string& field, int at, std::string_view value) {

@@ -15,7 +15,7 @@ void upper(std::string& text, int n) {
     const int len = static_cast<int>(text.size());
     for (int i = 1; i <= n && i <= len; ++i) {
         char& c = text[static_cast<std::size_t>(i - 1)];
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+        c = to_upper(c);
     }
 }
 
@@ -31,7 +31,7 @@ int left(std::string& text) {
 }
 
 int digit(char c) {
-    return c >= '0' && c <= '9' ? 1 : 0;
+    return is_digit(c) ? 1 : 0;
 }
 
 int cmpres(std::string& text) {

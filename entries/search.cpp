@@ -7,6 +7,7 @@
 // field, room for any stored length, so long journal codes, volumes and pages
 // are read and searched whole.
 #include <corvane/entries/search.h>
+#include <corvane/setup/text.h>
 
 #include <array>
 #include <cstdint>
@@ -17,10 +18,6 @@
 
 namespace corvane {
 namespace {
-
-char fold(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool occurs(std::string_view field, std::string_view needle) {
     return strcasestr(field, needle) != std::string_view::npos;
@@ -34,7 +31,7 @@ std::size_t strcasestr(std::string_view text, std::string_view needle) {
     if (n > text.size()) return std::string_view::npos;
     for (std::size_t pos = 0; pos + n <= text.size(); ++pos) {
         std::size_t i = 0;
-        while (i < n && fold(text[pos + i]) == fold(needle[i])) ++i;
+        while (i < n && to_lower(text[pos + i]) == to_lower(needle[i])) ++i;
         if (i == n) return pos;
     }
     return std::string_view::npos;

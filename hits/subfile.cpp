@@ -8,20 +8,12 @@
 #include <cstdio>
 
 namespace corvane {
-namespace {
-
-// Table words needed for n entries (n >= 0).
-std::size_t words_for(std::int32_t n) {
-    return (static_cast<std::size_t>(n) + 31) / 32;
-}
-
-}  // namespace
 
 int cv_writemap(const std::string& path, std::int32_t n, std::span<const std::uint32_t> table,
                 std::int32_t k, std::span<const std::string> records, std::int32_t reclen) {
     // Counts that do not describe the data given are refused before anything
     // is created.
-    if (n < 0 || words_for(n) > table.size()) return -2;
+    if (n < 0 || table_words(n) > table.size()) return -2;
     if (k < 0 || static_cast<std::size_t>(k) > records.size()) return -4;
     if (reclen < 0) return -5;
     if (path.empty()) return -1;
@@ -32,7 +24,7 @@ int cv_writemap(const std::string& path, std::int32_t n, std::span<const std::ui
     TempFile temp(directory_of(target), "cvsub", *mode);
     if (!temp.is_open()) return -1;
 
-    const std::size_t w = words_for(n);
+    const std::size_t w = table_words(n);
     if (!temp.write(&n, sizeof n)) return -2;
     if (!temp.write(table.data(), w * sizeof(std::uint32_t))) return -3;
     if (!temp.write(&k, sizeof k)) return -4;
@@ -60,8 +52,8 @@ int cv_readmap(const std::string& path, std::int32_t& n, std::span<std::uint32_t
     std::int32_t value = 0;
     if (std::fread(&value, sizeof value, 1, f) != 1) return finish(-2);
     n = value;
-    if (n < 0 || words_for(n) > table.size()) return finish(-2);
-    const std::size_t w = words_for(n);
+    if (n < 0 || table_words(n) > table.size()) return finish(-2);
+    const std::size_t w = table_words(n);
     if (std::fread(table.data(), sizeof(std::uint32_t), w, f) != w) return finish(-3);
 
     if (std::fread(&value, sizeof value, 1, f) != 1) return finish(-4);

@@ -17,7 +17,7 @@ int usable(std::size_t words, int n) {
 
 // Words in use for n entries, within every table of the operation.
 std::size_t words_in_use(int n, std::size_t words) {
-    return static_cast<std::size_t>(usable(words, n) + 31) / 32;
+    return table_words(usable(words, n));
 }
 
 std::size_t smallest(std::size_t a, std::size_t b) {

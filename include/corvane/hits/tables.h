@@ -15,6 +15,7 @@
 
 #include <corvane/setup/library.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -23,6 +24,11 @@ namespace corvane {
 
 using Words = std::span<std::uint32_t>;
 using ConstWords = std::span<const std::uint32_t>;
+
+// W, the number of words a table over n entries uses (0 for n below 1).
+constexpr std::size_t table_words(int n) {
+    return n < 1 ? 0 : (static_cast<std::size_t>(n) + 31) / 32;
+}
 
 // Clears words 0..W-1. Returns 0.
 int tblclr(Words table, int n);

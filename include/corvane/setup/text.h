@@ -38,4 +38,22 @@ void setcols(std::string& text, int first, int last, std::string_view value);
 // A text of exactly n characters: value cut or blank-padded.
 std::string padded(std::string_view value, std::size_t n);
 
+// The plain letters and digits of the record texts, whatever the C locale says.
+constexpr bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+constexpr bool is_upper(char c) {
+    return c >= 'A' && c <= 'Z';
+}
+constexpr bool is_lower(char c) {
+    return c >= 'a' && c <= 'z';
+}
+// The letter in the other case; any other character unchanged.
+constexpr char to_upper(char c) {
+    return is_lower(c) ? static_cast<char>(c - 'a' + 'A') : c;
+}
+constexpr char to_lower(char c) {
+    return is_upper(c) ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 }  // namespace corvane
