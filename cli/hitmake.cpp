@@ -7,12 +7,14 @@
 // successful run (and then replaced whole).
 #include <corvane/hits/subfile.h>
 #include <corvane/hits/tables.h>
+#include <corvane/setup/text.h>
 
 #include <charconv>
 #include <cstdio>
 #include <limits>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "cli/common.h"
 #include "cli/tools.h"
@@ -34,7 +36,7 @@ struct Range {
 std::optional<long long> number(std::string_view digits) {
     if (digits.empty()) return std::nullopt;
     for (char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
+        if (!is_digit(c)) return std::nullopt;
     }
     long long value = 0;
     const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
@@ -89,34 +91,44 @@ int hitmake(int argc, char** argv) {
         usage_error(kHitmake);
         return 1;
     }
+    // The entries are read before the database is started, so that a usage
+    // error is told as such wherever the database is.
+    std::vector<Range> ranges;
+    bool invalid = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const auto range = parse_entry(args[i]);
+        if (!range) {
+            std::fprintf(stderr, "invalid entry: %s\n", args[i].c_str());
+            invalid = true;
+            continue;
+        }
+        ranges.push_back(*range);
+    }
+    if (invalid) {
+        usage_error(kHitmake);
+        return 1;
+    }
+
     auto lib = std::make_unique<Library>();
     if (!start_database(*lib)) return 1;
 
     const int n = lib->cv_sizes.dbsize(1);
     auto& wrk = lib->cv_tables.wrktbl;
     tblclr(wrk, n);
-    bool invalid = false;
     bool outside = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const auto range = parse_entry(arg);
-        if (!range) {
-            std::fprintf(stderr, "invalid entry: %s\n", arg.c_str());
-            invalid = true;
-            continue;
-        }
-        if (range->first < 1 || range->last > n) {
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const Range& range = ranges[i];
+        if (range.first < 1 || range.last > n) {
             std::fprintf(stderr, "entry out of range: %s (the database has %d entries)\n",
-                         arg.c_str(), n);
+                         args[i + 1].c_str(), n);
             outside = true;
             continue;
         }
-        for (auto k = range->first; k <= range->last; ++k) {
+        for (auto k = range.first; k <= range.last; ++k) {
             tblbitset(wrk, static_cast<int>(k), n, 1);
         }
     }
-    if (invalid) usage_error(kHitmake);
-    if (invalid || outside) return 1;
+    if (outside) return 1;
 
     std::string text = "entries ";
     text += runs_of(wrk, n);
