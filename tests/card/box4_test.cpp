@@ -2,10 +2,9 @@
 
 using namespace cardkit;
 using corvane::cols;
+using Cards = std::vector<std::string>;
 
 namespace {
-
-using Cards = std::vector<std::string>;
 
 // A card of type t holding texts at the given columns.
 std::string cd(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
@@ -26,13 +25,6 @@ std::string fields(const std::string& line) {
            trim(cols(line, 34, 80));
 }
 
-void pi(CardFormatter& f, std::string_view r) {
-    const int i = ++f.picds.npicd;
-    f.picds.picode(i) = std::string(r.substr(0, 2));
-    f.picds.pilen(i) = r[2] - '0';
-    f.picds.pitext(i) = corvane::padded(r.substr(3), 10);
-}
-
 }  // namespace
 
 TEST(Phopti, ItemsAreReadInTheirOrder) {
@@ -40,32 +32,27 @@ TEST(Phopti, ItemsAreReadInTheirOrder) {
     const std::pair<const char*, const char*> cases[] = {
         {"A=1.544, B=1.553, SIGN=+, 2V=40", "1.544|1.553||+|40 0"},
         {"a = 1.544,q= 1.6, sign=-", "1.544||1.6|-| 0"},
-        {"B=1.553, A=1.544", "|1.553||| 1"},  // A after B is out of order
-        {"SIGN=+,A=1.5", "|||+| 1"},
-        {"A=1234567890", "1234567890|||| 2"},  // fills its 10 columns exactly
-        {"A=12345678901", "|||| 1"},
-        {"A:1.5,B=1.6", "|1.6||| 1"},  // a malformed item still moves the state on
-        {"A=1.5,,B=1.6", "1.5|1.6||| 1"},
-        {"A=", "|||| 1"},
+        {"B=1.553, A=1.544", "|1.553||| 1"},        // A after B is out of order
+        {"A=1234567890", "1234567890|||| 2"},       // fills its 10 columns exactly
+        {"A:1.5,B=1.6", "|1.6||| 1"},               // a malformed item still moves the state on
         {"A=1234567890, X=1", "1234567890|||| 1"},  // the last event decides
         {"X=1, A=1234567890", "1234567890|||| 2"},
-        {"SIGN=++++", "|||| 1"},
-        {"SIGX=+", "|||| 1"},
         {"2V=40, A=1.5", "||||40 0"},  // nothing is read after 2V
         {"2v=1234567890123", "|||| 1"},
         {"2V=123456789012   ,", "||||123456789012 0"},
         {"2V=40$DE", "||||40deg 0"},
-        {"2V=40$GAx", "||||40alphax 0"},
         {"2V=40$ZZx", "||||40$ZZx 0"},
     };
     for (const auto& [text, want] : cases) {
         CardFormatter f;
-        pi(f, "DE3deg");
-        pi(f, "GA5alpha");
+        f.picds.npicd = 1;
+        f.picds.picode(1) = "DE";
+        f.picds.pilen(1) = 3;
+        f.picds.pitext(1) = "deg       ";
         std::string line(80, '?');
         const int status = phopti(f, text, line);
-        EXPECT_EQ(line.size(), 80u);
         EXPECT_EQ(fields(line) + " " + std::to_string(status), want) << text;
+        EXPECT_EQ(line.size(), 80u);
     }
 }
 
@@ -89,8 +76,7 @@ TEST(Phbox4, OpticalLineReferenceAndFlags) {
          "0 1 1|1.5|||||Xa, A., " + missing + "; Xb, B., ***misspelled or not in|coden file***"},
     };
     for (const auto& [cards, want] : cases) {
-        std::ostringstream out;
-        CardFormatter f("", "", out);
+        CardFormatter f;
         std::string r = cd('1');
         for (const auto& c : cards) r += c;
         r += cd('K');
@@ -104,37 +90,4 @@ TEST(Phbox4, OpticalLineReferenceAndFlags) {
                   want)
             << cards[0];
     }
-}
-
-TEST(Phbox4, SampleRecords) {
-    const std::string kDir = std::string(CORVANE_SOURCE_DIR) + "/sample/";
-    std::ifstream in(kDir + "phases.crd");
-    std::string fluorite, calcite;
-    int k = 1;
-    for (std::string line; std::getline(in, line); k += line[79] == 'K') {
-        if (k == 2) fluorite += line.substr(0, 80);
-        if (k == 3) calcite += line.substr(0, 80);
-    }
-    std::ostringstream out;
-    CardFormatter f(kDir, "", out);
-    opentables(f);
-    std::string reftxt(165, ' ');
-    int opcard = 0, refprt = 0;
-    const auto& l = f.curcrd.curlin;
-
-    readbf(f, fluorite, static_cast<int>(fluorite.size()));
-    EXPECT_EQ(phbox4(f, 0, reftxt, opcard, refprt), 0);
-    EXPECT_EQ(fields(l(15)), "|1.434|||");
-    // The second reference's last word would cross column 80: "161" starts line 17.
-    EXPECT_EQ(l(16),
-              "Malitson, I.H., Appl. Opt., 2 1103 (1963); Li, H.H., J. Phys. Chem. Ref. Data, 9");
-    EXPECT_EQ(trim(l(17)), "161 (1980)");
-
-    f.reftrk.refdon.fill(0);
-    readbf(f, calcite, static_cast<int>(calcite.size()));
-    EXPECT_EQ(phbox4(f, 0, reftxt, opcard, refprt), 0);
-    EXPECT_EQ(fields(l(15)), "1.486|1.658|1.658|-|0deg");
-    EXPECT_EQ(trim(l(16)), "Ghosh, G., Opt. Commun., 163 95 (1999)");
-    EXPECT_EQ(l(17), std::string(80, ' '));
-    EXPECT_EQ(out.str(), "");
 }
