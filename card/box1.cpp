@@ -132,8 +132,8 @@ int second_formula(CardFormatter& fm, std::string& field) {
 // from the first "$" on each round. Stops at a code the table does not know
 // (it and later codes stay), or when the text would pass the field's end.
 void expand_codes(CardFormatter& fm, std::string& text, int& L) {
-    // A table whose texts hold "$" codes again cannot loop for ever: each
-    // round replaces one code, and no name holds more than the field's codes.
+    // A table whose texts hold "$" codes again could expand for ever; a name
+    // of 160 characters holds at most 53 codes, so 160 rounds are plenty.
     for (int round = 0; round < kNameLen; ++round) {
         const auto found = text.find('$');
         if (found == std::string::npos) return;
@@ -177,11 +177,9 @@ int chemical_name(CardFormatter& fm, std::string& line4, std::string& line5) {
     int e1 = 0;
     int s2 = 0;
     fsplit(text, kCardLen + 1, e1, s2);
-    if (e1 == 0) {
-        e1 = kCardLen;
-        s2 = kCardLen + 1;
-    } else if (e1 > kCardLen) {
-        // A hyphen in position 81 would fall off line 4: it starts line 5.
+    if (e1 == 0 || e1 > kCardLen) {
+        // No break point: cut after column 80. A hyphen found in position 81
+        // would fall off line 4 and be lost: it starts line 5 instead.
         e1 = kCardLen;
         s2 = kCardLen + 1;
     }
