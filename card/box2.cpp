@@ -89,15 +89,20 @@ std::string camera(std::string& f) {
             if (length(cols(f, 43, 47)) > 0) {
                 const int d = left_cols(f, 43, 47);
                 if (d == 5) {
-                    field = "Guin. -" + cols(f, 43, 47);
+                    field = "Guin. -";
+                    field += cols(f, 43, 47);
                 } else {
-                    setcols(field, 8, 12, "-" + cols(f, 43, 46));
+                    setcols(field, 8, 8, "-");
+                    setcols(field, 9, 12, cols(f, 43, 46));
                 }
             }
             break;
         case 'S':
             field = padded("D.S.", 12);
-            if (length(cols(f, 43, 47)) > 0) setcols(field, 6, 12, "-" + cols(f, 43, 47));
+            if (length(cols(f, 43, 47)) > 0) {
+                setcols(field, 6, 6, "-");
+                setcols(field, 7, 12, cols(f, 43, 47));
+            }
             break;
         default:
             break;

@@ -176,19 +176,20 @@ int phbox3(CardFormatter& fm, int /*mode*/, std::string& reftxt) {
     const std::string system = padded(kIcryst[sys == std::string_view::npos ? 0 : sys + 1], 18);
 
     std::string sg(12, ' ');
-    std::string sgflag = " ";
+    char sgflag = ' ';
     if (has3) {
         phspg(cols(c3, 1, 8), sg);
-        if (col(c3, 9) == 'E') sgflag = "B";
+        if (col(c3, 9) == 'E') sgflag = 'B';
     }
     const std::string addition = has4 && col(c4, 11) != '*' ? cols(c4, 12, 14) : "   ";
 
     const std::string a = left_cols(first, 1, 9);
     const std::string b = left_cols(first, 10, 18);
     const std::string c = left_cols(first, 19, 27);
-    edit::write("(A18,A12,A3,A1,3(A9,A2),13X)", curlin(10),
-                {system, sg, addition, sgflag, a, error_digits(c2, has2, 1, 9), b,
-                 error_digits(c2, has2, 10, 18), c, error_digits(c2, has2, 19, 27)});
+    edit::write(
+        "(A18,A12,A3,A1,3(A9,A2),13X)", curlin(10),
+        {system, sg, addition, std::string_view(&sgflag, 1), a, error_digits(c2, has2, 1, 9), b,
+         error_digits(c2, has2, 10, 18), c, error_digits(c2, has2, 19, 27)});
 
     std::string ra(8, ' ');
     std::string rc(8, ' ');
@@ -199,17 +200,17 @@ int phbox3(CardFormatter& fm, int /*mode*/, std::string& reftxt) {
     const std::string gamma = left_cols(first, 44, 51);
 
     std::string z(6, ' ');
-    std::string zflag = " ";
+    char zflag = ' ';
     if (has3) {
         z = cols(c3, 20, 25);
         const int n = left(z);
         if (col(c3, 26) == 'G') setcols(z, std::min(n + 1, 6), std::min(n + 1, 6), "g");
-        if (col(c3, 26) == 'E') zflag = "B";
+        if (col(c3, 26) == 'E') zflag = 'B';
     }
     edit::write(
         "(A8,A8,3(A8,A2),A6,A1,A25,2X)", curlin(11),
         {ra, rc, alpha, error_digits(c2, has2, 28, 35), beta, error_digits(c2, has2, 36, 43), gamma,
-         error_digits(c2, has2, 44, 51), z, zflag, melting_point(fm)});
+         error_digits(c2, has2, 44, 51), z, std::string_view(&zflag, 1), melting_point(fm)});
 
     int r = 0;
     int dropd = 0;
@@ -227,10 +228,10 @@ int phbox3(CardFormatter& fm, int /*mode*/, std::string& reftxt) {
     // Dx from the type-3 card, or from the type-4 card unless that one is
     // blank or marked "G"; bracketed only when it comes from a lone type-3 card.
     std::string dx(6, ' ');
-    std::string dxflag = " ";
+    char dxflag = ' ';
     if (has3 && !has4) {
         dx = left_copy(cols(c3, 38, 43));
-        if (col(c3, 44) == 'E') dxflag = "B";
+        if (col(c3, 44) == 'E') dxflag = 'B';
     } else if (has3) {
         const bool use3 = col(c4, 44) == 'G' || length(cols(c4, 38, 43)) == 0 || col(c4, 59) == 'G';
         dx = left_copy(cols(use3 ? c3 : c4, 38, 43));
@@ -242,7 +243,8 @@ int phbox3(CardFormatter& fm, int /*mode*/, std::string& reftxt) {
     }
     const std::string fom =
         count(fm, kTypeG) > 0 ? figure_of_merit(fm.card(kTypeG, 1)) : std::string(22, ' ');
-    edit::write("(A6,A1,A6,A1,A22,44X)", curlin(14), {dx, dxflag, dm, " ", fom});
+    edit::write("(A6,A1,A6,A1,A22,44X)", curlin(14),
+                {dx, std::string_view(&dxflag, 1), dm, " ", fom});
     return 0;
 }
 

@@ -36,7 +36,8 @@ struct Box1 {
         for (int i : lines) {
             const std::string l =
                 i < 11 ? f.curcrd.curlin(i) : corvane::cols(f.curcrd.curlin(1), i, i + 9);
-            s += "|" + l.substr(0, l.find_last_not_of(' ') + 1);
+            s += '|';
+            s += l.substr(0, l.find_last_not_of(' ') + 1);
         }
         return s;
     }
@@ -83,8 +84,9 @@ TEST(Phbox1, Formulas) {
          {form("Ca C", "X", "C"), form("O3", " "), form("Mg", " ", "C")},
          "0| Ab-CaCO#3||Mg|"},
         {"", {form("Fe2", " ", "C"), form("Ca", " ")}, "0|Fe#2Ca|||"},
-        {"", ninety, "0|" + c3x30.substr(0, 80) + "|2C#2C#2C#2||"},
-        {"Ab", ninety, "1|Ab-" + c3x30.substr(0, 77) + "|2C#2C#2C#2||"},  // 87 positions left
+        {"", ninety, std::string("0|") + c3x30.substr(0, 80) + "|2C#2C#2C#2||"},
+        {"Ab", ninety,
+         std::string("1|Ab-") + c3x30.substr(0, 77) + "|2C#2C#2C#2||"},  // 87 positions left
         {"", {form("Fe", " "), form("mg", "S")}, "1|Fe||mg?|"},
     };
     for (const auto& [prefix, formulas, want] : cases) {
@@ -137,10 +139,13 @@ TEST(Phbox1, Names) {
         {{name("Other", "C"), name("ABC-", "P", "C"), name("DEF")}, "0|ABC-DEF||"},
         {{name("ABC", "P", "C")}, "0|ABC||"},              // joined with a blank card
         {{name("A $GA $ZZ $GA")}, "0|A alpha $ZZ $GA||"},  // an unknown code stops
-        {{name("$AA$AA$AA$AA$AA$AA$AA$AA$AA$AA")}, "0|" + std::string(80, 'y') + "|yyyyyyyyyy|"},
-        {{name(x67, "P", "C"), name("zzzz-tailtailtail")}, "0|" + x67 + " zzzz-|tailtailtail|"},
+        {{name("$AA$AA$AA$AA$AA$AA$AA$AA$AA$AA")},
+         std::string("0|") + std::string(80, 'y') + "|yyyyyyyyyy|"},
+        {{name(x67, "P", "C"), name("zzzz-tailtailtail")},
+         std::string("0|") + x67 + " zzzz-|tailtailtail|"},
         // A hyphen at 81 starts line 5 rather than falling off line 4.
-        {{name(x67, "P", "C"), name("zzzzzzzzzzzz-tail")}, "0|" + x67 + " zzzzzzzzzzzz|-tail|"},
+        {{name(x67, "P", "C"), name("zzzzzzzzzzzz-tail")},
+         std::string("0|") + x67 + " zzzzzzzzzzzz|-tail|"},
         {{name("$GA-Quartz, \\ITsyn#2", "M")}, "1|||alpha-Quartz, syn2"},  // no chemical name
         {{name("A", "P"), name("Calcite", "M", "C")}, "1|A||Calcite"},     // continued mineral name
     };

@@ -26,7 +26,7 @@ struct Box2 {
     int status = -1;
     explicit Box2(const Cards& cards, std::string_view dbname = "KRX2") {
         dir.write("codens.tbl", rec81("000000         3") + rec81("JJJJJJ J.") +
-                                    rec81("LONGJN J" + std::string(69, 'q')));
+                                    rec81(std::string("LONGJN J") + std::string(69, 'q')));
         opentables(f);
         f.ret3.set_dbname(dbname);
         std::string r = cd('1');
@@ -76,8 +76,8 @@ TEST(Phbox2, IntensityMethodAndIcor) {
         EXPECT_EQ(b.field(47, 60) + "|" + b.field(61, 68) + "|" + std::to_string(b.status), want);
     }
     const Box2 b({cd('F', {{1, " CuKa"}, {7, "1.54056"}, {33, "  4.5"}})});
-    EXPECT_EQ(b.f.curcrd.curlin(7),
-              "CuKa     1.54056" + std::string(25, ' ') + "4.5" + std::string(36, ' '));
+    EXPECT_EQ(b.f.curcrd.curlin(7), std::string("CuKa     1.54056") + std::string(25, ' ') + "4.5" +
+                                        std::string(36, ' '));
 }
 
 TEST(Phbox2, ReferenceOfThePattern) {
@@ -95,7 +95,7 @@ TEST(Phbox2, ReferenceOfThePattern) {
         {"KRX2", {}, "|"},
         {"KRX2",
          {ref("  ", "Xa, A.", "LONGJN", "  12")},
-         "Xa, A., J" + std::string(69, 'q') + ",|12"},
+         std::string("Xa, A., J") + std::string(69, 'q') + ",|12"},
     };
     for (const auto& [edition, refs, want] : cases) {
         const Box2 b(refs, edition);

@@ -68,12 +68,13 @@ TEST(Phbox4, OpticalLineReferenceAndFlags) {
         {{cl, op}, "0 1 1|1.5|||||Ibid.|"},
         {{cd('B', {{1, "B=1, A=2"}, {68, "OP"}})}, "1 1 1||||||Ibid.|"},
         {{cd('B', {{1, "A=1234567890"}, {68, "OP"}})}, "2 1 1|1234567890|||||Ibid.|"},
-        {{cl, opref}, "0 0 1||||||Xa, A., " + missing + "|"},
+        {{cl, opref}, std::string("0 0 1||||||Xa, A., ") + missing + "|"},
         {{op, cd('9', {{22, "Ibid."}, {68, "OP"}})}, "0 1 0|1.5||||||"},
         {{op, cd('9', {{22, "ibid."}, {68, "OP"}}), cd('9', {{22, "Ibid."}, {68, "OP"}})},
          "0 1 1|1.5|||||ibid.; Ibid.|"},  // "Ibid." is matched as written
         {{op, opref, cd('9', {{22, "Xb, B."}, {68, "OP"}})},
-         "0 1 1|1.5|||||Xa, A., " + missing + "; Xb, B., ***misspelled or not in|coden file***"},
+         std::string("0 1 1|1.5|||||Xa, A., ") + missing +
+             "; Xb, B., ***misspelled or not in|coden file***"},
     };
     for (const auto& [cards, want] : cases) {
         CardFormatter f;
