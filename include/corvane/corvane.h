@@ -2,7 +2,10 @@
 #pragma once
 
 #include <corvane/builder/build.h>
+#include <corvane/card/box1.h>
+#include <corvane/card/box2.h>
 #include <corvane/card/box3.h>
+#include <corvane/card/box4.h>
 #include <corvane/card/codetables.h>
 #include <corvane/card/formatter.h>
 #include <corvane/card/formula.h>
