@@ -36,7 +36,6 @@ TEST(Concom, ExpandsSymbolsCodesAndFormulas) {
         {"S.G. `P21/c`, 4 K", "S.G. P21/c, 4 K"},
         {"x`y", "xy"},                                     // a lone "`" is dropped
         {"``z", "z"},                                      // so is an empty symbol
-        {"`ABCDEFGHIJ`.", "ABCDEFGH."},                    // at most 8 characters
         {"$GA=90, $ZZ", "alpha=90, $ZZ"},                  // an unknown code stands for itself
         {"\\BFbold\\IT", "\\BFbold\\IT"},                  // typeface codes stay
         {"is \\Ca C O3\\.", "is CaCO#3."},                 // a formula in the notation's markup
