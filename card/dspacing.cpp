@@ -64,8 +64,10 @@ std::string dtext(float d, int nd, bool& shifted) {
     std::string t = edit::write(format, {d});
     left(t);
     shifted = col(t, 1) == '.';
-    if (shifted) t.insert(0, "0");
-    return padded(t, 8);
+    if (!shifted) return padded(t, 8);
+    std::string zero(1, '0');  // appended, not inserted: GCC 12 -O3 false -Wrestrict
+    zero += t;
+    return padded(zero, 8);
 }
 
 bool stars(std::string_view t) {
