@@ -53,8 +53,8 @@ const Entry kEntries[] = {
      "Panagiotopoulos, N.C."},
      1976, 11, 3.1355f, 100, 25},
     {461045, {"Silicon Oxide", "Quartz, syn", "SiO2", "Silica"},
-     {"00GRNT", "", "", "Kern, A., Eysel, W., Univ. Heidelberg, Germany"}, 1993, 20, 4.2551f, 16,
-     26},
+     {"00GRNT", "", "", "Kern, A., Eysel, W., Univ. Heidelberg, Germany"}, 1993, 46, 4.2551f, 16,
+     37},
 };
 // clang-format on
 
