@@ -2,13 +2,19 @@
 #pragma once
 
 #include <corvane/builder/build.h>
+#include <corvane/card/box1.h>
+#include <corvane/card/box2.h>
 #include <corvane/card/box3.h>
+#include <corvane/card/box4.h>
+#include <corvane/card/box5.h>
 #include <corvane/card/codetables.h>
+#include <corvane/card/dspacing.h>
 #include <corvane/card/formatter.h>
 #include <corvane/card/formula.h>
 #include <corvane/card/model.h>
 #include <corvane/card/parser.h>
 #include <corvane/card/references.h>
+#include <corvane/card/segments.h>
 #include <corvane/card/utilities.h>
 #include <corvane/entries/angles.h>
 #include <corvane/entries/byteorder.h>

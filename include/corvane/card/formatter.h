@@ -63,6 +63,8 @@ class CardFormatter {
     Reftrk reftrk;
     Scncmn scncmn;
     Fnotes fnotes;  // trfnch's table
+    Grpnum grpnum;
+    Mingrp mingrp;
 
     // ---- code tables -------------------------------------------------------------
     std::string dbpath2;  // primary directory of the code tables

@@ -145,6 +145,17 @@ struct Picds {
     Vec1<std::string, kMax> pitext = blank_texts<kMax>(10);  // its replacement
 };
 
+// grpnum: the number of mineral groups found for the comments box.
+struct Grpnum {
+    std::int32_t ngroup = 0;
+};
+
+// mingrp: the names of those groups and of their subgroups, 20 characters each.
+struct Mingrp {
+    Vec1<std::string, 7> grpnam = blank_texts<7>(20);
+    Vec1<std::string, 7> sgrnam = blank_texts<7>(20);
+};
+
 // cdeqpd: 1 when the record's C card holds the 3 x 3 identity matrix.
 struct Cdeqpd {
     std::int32_t flag = 0;

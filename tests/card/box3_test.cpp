@@ -1,0 +1,145 @@
+#include "cardkit.h"
+
+using namespace cardkit;
+using corvane::padded;
+using corvane::card::pherr;
+using Cards = std::vector<std::string>;
+
+namespace {
+
+// A card of type t holding texts at the given columns.
+std::string cd(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
+    std::string c = card("", t);
+    for (const auto& [first, text] : fields) at(c, first, text);
+    return c;
+}
+
+// Box 3 on a record of a type-1 card (unless the cards start with one), the
+// cards and a K card, with cdeqpd as given and the "$" codes XY (ab) and GA
+// (alpha).
+struct Box3 {
+    CardFormatter f;
+    explicit Box3(Cards cards, int cdeqpd = 1) {
+        for (const char* r : {"XY2ab", "GA5alpha"}) {
+            const int i = ++f.picds.npicd;
+            f.picds.picode(i) = std::string(r, 2);
+            f.picds.pilen(i) = r[2] - '0';
+            f.picds.pitext(i) = padded(r + 3, 10);
+        }
+        if (cards.empty() || cards[0][79] != '1') cards.insert(cards.begin(), cd('1'));
+        std::string r;
+        for (const auto& c : cards) r += c;
+        r += cd('K');
+        readbf(f, r, static_cast<int>(r.size()));
+        f.cdeqpd.flag = cdeqpd;
+        std::string reftxt(165, 'x');
+        EXPECT_EQ(phbox3(f, 0, reftxt), 0);
+    }
+    // Columns first..last of line n, up to their last non-blank.
+    std::string at(int n, int first = 1, int last = 80) const {
+        const std::string s = corvane::cols(f.curcrd.curlin(n), first, last);
+        return s.substr(0, s.find_last_not_of(' ') + 1);
+    }
+};
+
+}  // namespace
+
+TEST(Pherr, TheTwoDigitsFromTheFirstSignificantOne) {
+    for (const auto& [field, err2] : {std::pair{"  0.0012 ", "12"},
+                                      {"0.000", "  "},
+                                      {"0.02", "2 "},
+                                      {"    0.001", "1 "},
+                                      {"", "  "},
+                                      {" 0.105", "10"}}) {
+        std::string out = "??";
+        pherr(field, out);
+        EXPECT_EQ(out, err2) << field;
+    }
+}
+
+TEST(Phbox3, SystemSpaceGroupAndCell) {
+    const Box3 b({cd('1', {{1, "  5.4310"}, {10, "5.4"}, {19, "   7.25"}, {79, "C"}}),
+                  cd('2', {{1, "   0.0003"}, {10, "0.02"}, {19, "0.000"}}),
+                  cd('3', {{1, "P21/c"}, {9, "E"}}), cd('4', {{11, " 14"}})});
+    EXPECT_EQ(b.f.curcrd.curlin(10), padded("Cubic", 18) + padded("P21/c", 12) + "14 B" +
+                                         "5.4310   3 5.4      2 7.25       " +
+                                         std::string(13, ' '));
+    EXPECT_EQ(b.f.card(1, 1).substr(0, 27), "5.4310   5.4      7.25     ");  // justified in place
+    EXPECT_EQ(Box3({cd('1', {{79, "R"}}), cd('4', {{11, "*167"}})}).at(10), "Rhombohedral (Hex)");
+    EXPECT_EQ(Box3({cd('1', {{79, "X"}}), cd('3', {{1, "Fm-3m"}})}).at(10),
+              std::string(18, ' ') + "Fm-3m");
+}
+
+TEST(Phbox3, AxialRatios) {
+    // System code, cdeqpd, a, b, c (type-1 columns 1, 10, 19); ratio A|ratio C.
+    const std::tuple<const char*, int, const char*, const char*, const char*, const char*> cases[] =
+        {
+            {"O", 1, "5.0", "10.0", "2.5", "0.5000|0.2500"},
+            {"T", 1, "10.0", "", "5.0", "|.5000"},     // c/a, no leading zero
+            {"A", 1, "4.0", "", "", "1.0000|1.0000"},  // b and c take the value of a
+            {"O", 0, "5.0", "10.0", "2.5", "|"},
+            {"C", 1, "5.0", "", "", "|"},
+            {"O", 1, "5.0x", "10.0", "2.5", "|"},  // not a number: no ratios
+        };
+    for (const auto& [code, eq, a, b, c, want] : cases) {
+        const Box3 box({cd('1', {{1, a}, {10, b}, {19, c}, {79, code}})}, eq);
+        EXPECT_EQ(box.at(11, 1, 8) + "|" + box.at(11, 9, 16), want) << code << a << b << c;
+    }
+}
+
+TEST(Phbox3, AnglesZAndMeltingPoint) {
+    const Box3 b({cd('1', {{28, "  90.0"}, {36, "101.5"}, {44, "  120.00"}}),
+                  cd('2', {{28, "  0.05"}, {44, "0.10"}}), cd('3', {{20, "     4"}, {26, "G"}}),
+                  cd('B', {{1, "Colour"}, {68, "CL"}}), cd('B', {{1, "$XY 250"}, {68, "MP"}}),
+                  cd('B', {{1, "300"}, {68, "MP"}})});
+    EXPECT_EQ(b.f.curcrd.curlin(11), std::string(16, ' ') + "90.0    5 101.5     120.00  10" +
+                                         "4g    " + " " + padded("ab 250", 27));
+    // Z columns 20-25 and column 26, the melting-point comment; Z|flag|mp.
+    const std::array<const char*, 4> cases[] = {
+        {"4     ", "G", "mp $XY, 1000 K", "4    g| |mp ab, 1000 K"},
+        {"    12", "E", "2852 C", "12|B|2852 C"},
+        {"   2.5", " ", "abcdefghijklmnopqrstu$GAvw", "2.5| |abcdefghijklmnopqrstualph"},
+        {"      ", " ", "abcdefghijklmnopqrstuvw$XY", "| |abcdefghijklmnopqrstuvwab"},
+    };
+    for (const auto& [z, flag, mp, want] : cases) {
+        const Box3 box({cd('3', {{20, z}, {26, flag}}), cd('B', {{1, mp}, {68, "MP"}})});
+        EXPECT_EQ(box.at(11, 47, 52) + "|" + box.f.curcrd.curlin(11)[52] + "|" + box.at(11, 54, 78),
+                  want);
+    }
+}
+
+TEST(Phbox3, DensitiesAndFigureOfMerit) {
+    const std::string t3 = cd('3', {{30, " 3.576"}, {38, " 3.580"}, {44, "E"}});
+    // Cards; line 14.
+    const std::tuple<Cards, std::string> cases[] = {
+        {{t3}, "3.580 B3.576"},
+        {{t3, cd('4', {{38, " 3.600"}})}, "3.600  3.576"},
+        {{t3, cd('4', {{38, " 3.600"}, {44, "G"}})}, "3.580  3.576"},
+        {{t3, cd('4', {{38, " 3.600"}, {59, "G"}})}, "3.580  3.576"},
+        {{t3, cd('4')}, "3.580  3.576"},
+        {{t3, cd('5', {{3, "M"}})}, "3.58  B3.58"},
+        {{cd('3', {{30, "3.576"}, {38, "3.5x"}}), cd('5', {{3, "M"}})},
+         "3.5x   3.58"},  // kept as it is
+        {{cd('4', {{38, " 3.600"}})}, ""},
+        {{cd('G', {{34, "12.3"}, {40, ".012"}, {46, "30"}, {49, " 45"}})},
+         std::string(14, ' ') + "F(30)=12.3(.012,45)"},
+        {{cd('G', {{40, ".012"}, {46, "30"}, {49, " 45"}})}, ""},
+    };
+    for (const auto& [cards, want] : cases) EXPECT_EQ(Box3(cards).at(14), want) << cards[0];
+}
+
+TEST(Phbox3, UnitCellReference) {
+    const std::string uc = cd('9', {{22, "Xa, A."}, {68, "UC"}}), other = cd('9', {{22, "Xb, B."}});
+    // System code, reference cards; line 12 (line 13 stays blank).
+    const std::tuple<const char*, Cards, std::string> cases[] = {
+        {"C", {other, uc}, "Xa, A., ***misspelled or not in coden file***"},
+        {"C", {other}, "Ibid."},
+        {"X", {other}, ""},
+    };
+    for (const auto& [code, refs, want] : cases) {
+        Cards cards = {cd('1', {{79, code}})};
+        cards.insert(cards.end(), refs.begin(), refs.end());
+        const Box3 b(cards);
+        EXPECT_EQ(b.at(12) + "|" + b.at(13), want + "|") << code;
+    }
+}
