@@ -21,10 +21,6 @@ constexpr int kFormRoom = 300;  // room for one converted formula
 // Typeface codes: a backslash and two letters, kept for the layout to drop.
 constexpr std::array<std::string_view, 5> kTypefaces = {"BA", "BF", "IT", "OS", "RG"};
 
-bool is_upper(char c) {
-    return c >= 'A' && c <= 'Z';
-}
-
 // The text being rebuilt, never longer than comtxt: what passes its end is
 // dropped.
 struct Rebuilt {
