@@ -19,8 +19,9 @@ enum class Streamed { kOk, kFaults, kFailed };
 // Reads every record of the card file, checks it and, while the file shows
 // no fault (and write is set), adds it to db.
 Streamed stream_records(ByteSource& source, Reporter& rep, DatabaseWriter& db,
-                        const BuildLimits& limits, bool write) {
-    CardReader reader(source, rep, limits.max_entries);
+                        const BuildLimits& limits, bool write,
+                        std::size_t buffer = std::size_t{1} << 20) {
+    CardReader reader(source, rep, limits.max_entries, buffer);
     auto rec = std::make_unique<CardRecord>();
     EntryFields e;
     e.lines.reserve(kMaxLines);
@@ -77,7 +78,9 @@ int compose_database(std::string_view text, std::string_view fname, KrxDatabase&
     DatabaseWriter writer({&krx2, &kelpa, &names, &di, &refs}, limits.max_file_size);
     MemorySource source(text);
     Reporter rep(fname, err);
-    stream_records(source, rep, writer, limits, true);
+    // No larger a buffer than the text needs.
+    stream_records(source, rep, writer, limits, true,
+                   std::min(text.size() + 1, std::size_t{1} << 20));
     if (rep.faults() > 0) return rep.faults();
     StringOut dall(db.dall), dtop3(db.dtop3);
     writer.all_lines().write(dall);

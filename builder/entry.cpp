@@ -311,10 +311,10 @@ int compose_entry(const CardRecord& rec, Reporter& rep, EntryFields& e) {
 }
 
 std::int32_t EntryNumbers::claim(std::int32_t entid, std::int32_t record) {
-    constexpr std::int32_t kNumbers = 1000000;  // six digits
-    if (entid < 0 || entid >= kNumbers) return 0;
-    if (!first_) first_ = std::make_unique<std::int32_t[]>(kNumbers);
-    std::int32_t& first = first_[static_cast<std::size_t>(entid)];
+    if (entid < 0 || entid >= kPages * kPageSize) return 0;
+    auto& page = pages_[static_cast<std::size_t>(entid / kPageSize)];
+    if (!page) page = std::make_unique<std::int32_t[]>(kPageSize);
+    std::int32_t& first = page[static_cast<std::size_t>(entid % kPageSize)];
     if (first != 0) return first;
     first = record;
     return 0;

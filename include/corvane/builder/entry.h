@@ -76,7 +76,10 @@ class EntryNumbers {
     std::int32_t claim(std::int32_t entid, std::int32_t record);
 
   private:
-    std::unique_ptr<std::int32_t[]> first_;
+    // Six digits: a million numbers, in pages made when first used.
+    static constexpr std::int32_t kPageSize = 1000;
+    static constexpr std::int32_t kPages = 1000;
+    std::array<std::unique_ptr<std::int32_t[]>, kPages> pages_;
 };
 
 }  // namespace corvane::builder
