@@ -18,6 +18,10 @@ constexpr std::array<int, kNumCardTypes> kFirstSlot = [] {
 // A line of a sound card is at most 80 characters, a carriage return and the
 // line end; a line that grows past that without its end is not kept.
 constexpr std::size_t kLongestKept = kCardLen + 1;
+// The buffer holds what is kept: a sound record's cards (a record of more than
+// 135 cards breaks a limit) with their line ends, and the line being read; so
+// there is always room to read more.
+static_assert(CardReader::kMinBuffer > kMaxRecordCards * (kLongestKept + 1) + kLongestKept + 1);
 
 }  // namespace
 
