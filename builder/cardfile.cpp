@@ -23,6 +23,26 @@ constexpr std::size_t kLongestKept = kCardLen + 1;
 // there is always room to read more.
 static_assert(CardReader::kMinBuffer > kMaxRecordCards * (kLongestKept + 1) + kLongestKept + 1);
 
+// True when one of a card's 80 characters is a control character (codes 0
+// to 31, or 127; bytes above 127 are kept), eight characters at a time: in
+// (x - 0x20 in every byte) & ~x, a byte's top bit stays set only when some
+// byte is below 0x20 (a byte of 128 or more has its own top bit clear in ~x);
+// the same test for 0 finds the bytes equal to 127 in x ^ 0x7F.
+bool has_control(const char* card) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kTops = 0x8080808080808080;
+    std::uint64_t found = 0;
+    for (int i = 0; i < kCardLen; i += 8) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, card + i, 8);
+        found |= (x - kOnes * 0x20) & ~x & kTops;
+        const std::uint64_t del = x ^ (kOnes * 0x7F);
+        found |= (del - kOnes) & ~del & kTops;
+    }
+    return found != 0;
+}
+static_assert(kCardLen % 8 == 0);
+
 }  // namespace
 
 std::ptrdiff_t MemorySource::read(char* buf, std::size_t n) {
@@ -190,14 +210,8 @@ bool CardReader::check_card(const Line& line, CardRecord& rec) {
         rec.drop();
         return false;
     }
-    // Control characters: codes 0 to 31 and 127 (bytes above 127 are kept).
-    bool control = false;
-    for (int i = 0; i < kCardLen; ++i) {
-        const auto u = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
-        control |= (u < 32) | (u == 127);
-    }
     bool good = true;
-    if (control) {
+    if (has_control(text.data())) {
         const auto at = std::find_if(text.begin(), text.end(), [](char ch) {
             const auto u = static_cast<unsigned char>(ch);
             return u < 32 || u == 127;
