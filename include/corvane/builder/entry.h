@@ -22,7 +22,8 @@
 //               columns a card, in card order: d-spacing columns 1-7,
 //               intensity 8-10, Miller indices 12-20; a group whose d-spacing
 //               is 0 is no line; each d-spacing is stored as its angle code, so
-//               it must be at least 0.770299 (and below 100000, whose code the readers cannot decode)
+//               it must be at least 0.770299 and below 100000 (the readers
+//               cannot decode the code of 100000 and more)
 // Texts keep their markup ("$" codes and the like); the blanks around them
 // are dropped.
 #pragma once
