@@ -59,11 +59,11 @@ void restore(const fs::path& root, const Tree& t) {
     }
 }
 
-// A program that carries its own copies of the file calls (a statically
-// linked sanitizer runtime) never calls the shim's.
+// A program that carries its own copies of the file calls (one linked
+// statically) never calls the shim's.
 constexpr const char* kNotInUse =
     "no fault injection: the shim saw almost none of krxbuild's file calls, so this build "
-    "does not call through the shared C library (a statically linked sanitizer runtime?)";
+    "does not call through the shared C library (a statically linked program?)";
 
 class FaultInjection : public ::testing::Test {
   protected:
