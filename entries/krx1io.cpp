@@ -45,7 +45,7 @@ std::span<const unsigned char> ByteSource::bytes(std::int64_t pos, std::size_t n
     // Never past `end`: the record is cut off there.
     n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(n), end - pos));
     n = std::min(n, capacity_);
-    if (buffer_.empty()) buffer_.resize(capacity_);
+    if (!buffer_) buffer_.reset(new unsigned char[capacity_]);
     const std::int64_t held_end = base_ + static_cast<std::int64_t>(size_);
     const bool inside = pos >= base_ && pos <= held_end;
     if (!inside || pos + static_cast<std::int64_t>(n) > held_end) {
@@ -55,11 +55,11 @@ std::span<const unsigned char> ByteSource::bytes(std::int64_t pos, std::size_t n
             inside || (pos > held_end && pos - held_end <= static_cast<std::int64_t>(capacity_));
         const std::size_t want = ahead ? capacity_ : std::max(kMinCapacity, n);
         base_ = pos;
-        size_ = fill(pos, buffer_.data(), want);
+        size_ = fill(pos, buffer_.get(), want);
     }
     const auto at = static_cast<std::size_t>(pos - base_);
     const std::size_t avail = size_ > at ? size_ - at : 0;
-    return {buffer_.data() + at, std::min(n, avail)};
+    return {buffer_.get() + at, std::min(n, avail)};
 }
 
 std::size_t ByteSource::copy(std::int64_t pos, void* dst, std::size_t n, std::int64_t end) {

@@ -7,9 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <span>
 #include <string_view>
-#include <vector>
 
 namespace corvane {
 
@@ -56,9 +56,9 @@ class ByteSource {
     std::FILE* stream_;
     int fd_;
     std::size_t capacity_;
-    std::vector<unsigned char> buffer_;  // allocated on the first read
-    std::int64_t base_ = 0;              // file position of buffer_[0]
-    std::size_t size_ = 0;               // bytes of the file held
+    std::unique_ptr<unsigned char[]> buffer_;  // taken on the first read, not cleared
+    std::int64_t base_ = 0;                    // file position of buffer_[0]
+    std::size_t size_ = 0;                     // bytes of the file held
 };
 
 // The sources a set of KRX1 reads goes through: one per file.
