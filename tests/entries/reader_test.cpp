@@ -75,3 +75,28 @@ TEST(Krx1Reader, AnyOrderOfEntriesGivesTheFilesRecords) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stream without a descriptor (a memory stream) is read by seeking it.
+TEST(Krx1Reader, StreamsWithoutADescriptorAreReadToo) {
+    std::string names = cvtest::name_record("Quartz", "", "low", "syn") +
+                        cvtest::name_record("Cristobalite", "b", "", "");
+    corvane::Library lib;
+    lib.fnamlib = fmemopen(names.data(), names.size(), "rb");
+    ASSERT_NE(lib.fnamlib, nullptr);
+    corvane::Krx1Reader reader(lib);
+    std::array<std::string, 4> t;
+    std::int32_t off = 4 + 6 + 0 + 3 + 3;  // the second record
+    ASSERT_EQ(cv_readnamlib(lib, off, t[0], t[1], t[2], t[3]), 0);
+    EXPECT_EQ(t[0] + "|" + t[1], "Cristobalite|b");
+    off = 0;
+    ASSERT_EQ(cv_readnamlib(reader, off, t[0], t[1], t[2], t[3]), 0);
+    EXPECT_EQ(t[0] + "|" + t[2] + "|" + t[3], "Quartz|low|syn");
+    EXPECT_EQ(off, 16);
+    EXPECT_EQ(cv_readnamlib(reader, off, t[0], t[1], t[2], t[3]), 0);
+    EXPECT_EQ(off, static_cast<std::int32_t>(names.size()));
+    EXPECT_EQ(cv_readnamlib(reader, off, t[0], t[1], t[2], t[3]), -1);  // at the end
+}
+
+}  // namespace
