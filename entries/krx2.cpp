@@ -13,10 +13,11 @@ namespace corvane {
 
 int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::int32_t maxlen,
                 std::span<char> buffer, std::int32_t volume) {
-    constexpr std::int32_t kCard = 80;
-    // Cards are read a buffer-full at a time; a whole record of the usual
-    // limit (135 cards) takes one read.
+    constexpr std::int32_t kCard = kCardLen;
+    // Cards are read a buffer-full at a time; a whole record of the most
+    // cards a record holds takes one read.
     constexpr std::size_t kBuffer = 16384;
+    static_assert(kBuffer >= std::size_t{kMaxRecordCards} * kCardLen);
     nread = 0;
     if (volume < 0 || volume > 3) return -1;
     ByteSource src(lib.fcdrom[static_cast<std::size_t>(volume)], kBuffer);
@@ -31,7 +32,9 @@ int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::in
         std::copy(card.begin(), card.end(), buffer.begin() + nread);
         offset += kCard;
         nread += kCard;
-        if (col(std::string_view(buffer.data() + nread - kCard, kCard), 80) == 'K') return 0;
+        if (col(std::string_view(buffer.data() + nread - kCard, kCard), kCardLen) == kEndCard) {
+            return 0;
+        }
     }
     return -2;
 }
