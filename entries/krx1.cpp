@@ -12,11 +12,11 @@ namespace corvane {
 namespace {
 
 // A call over the Library reads one record: a small buffer suffices.
-constexpr std::size_t kCallBuffer = ByteSource::kMinCapacity;
+constexpr std::size_t kCallBuffer = FileWindow::kMinCapacity;
 // A reader's buffers, one per file.
 constexpr std::size_t kReaderBuffer = std::size_t{128} << 10;
 
-int index_into(ByteSource& src, std::int32_t entry, std::int32_t& entid, std::int32_t& namoff,
+int index_into(FileWindow& src, std::int32_t entry, std::int32_t& entid, std::int32_t& namoff,
                std::int32_t& dioff, std::int32_t& refoff, std::int32_t& recoff) {
     IndexRecord r{};
     if (read_index(src, entry, r) != 0) return -1;
@@ -28,7 +28,7 @@ int index_into(ByteSource& src, std::int32_t entry, std::int32_t& entid, std::in
     return 0;
 }
 
-int texts_into(ByteSource& src, std::int32_t& offset, int header_len, std::int32_t* year,
+int texts_into(FileWindow& src, std::int32_t& offset, int header_len, std::int32_t* year,
                std::string& text1, std::string& text2, std::string& text3, std::string& text4) {
     RecordTexts r;
     if (read_texts(src, offset, header_len, r) != 0) return -1;
@@ -49,7 +49,7 @@ Krx1Reader::~Krx1Reader() = default;
 
 int cv_readindex(Library& lib, std::int32_t entry, std::int32_t& entid, std::int32_t& namoff,
                  std::int32_t& dioff, std::int32_t& refoff, std::int32_t& recoff) {
-    ByteSource src(lib.findex, kCallBuffer);
+    FileWindow src(lib.findex, kCallBuffer);
     return index_into(src, entry, entid, namoff, dioff, refoff, recoff);
 }
 
@@ -60,7 +60,7 @@ int cv_readindex(Krx1Reader& rd, std::int32_t entry, std::int32_t& entid, std::i
 
 int cv_readnamlib(Library& lib, std::int32_t& offset, std::string& text1, std::string& text2,
                   std::string& text3, std::string& text4) {
-    ByteSource src(lib.fnamlib, kCallBuffer);
+    FileWindow src(lib.fnamlib, kCallBuffer);
     return texts_into(src, offset, 4, nullptr, text1, text2, text3, text4);
 }
 
@@ -71,7 +71,7 @@ int cv_readnamlib(Krx1Reader& rd, std::int32_t& offset, std::string& text1, std:
 
 int cv_readreflib(Library& lib, std::int32_t& offset, std::int32_t& year, std::string& text1,
                   std::string& text2, std::string& text3, std::string& text4) {
-    ByteSource src(lib.freflib, kCallBuffer);
+    FileWindow src(lib.freflib, kCallBuffer);
     return texts_into(src, offset, 5, &year, text1, text2, text3, text4);
 }
 
@@ -83,7 +83,7 @@ int cv_readreflib(Krx1Reader& rd, std::int32_t& offset, std::int32_t& year, std:
 int cv_readdilib(Library& lib, std::int32_t& offset,
                  std::array<unsigned char, kMaxLines * 2>& codes,
                  std::array<unsigned char, kMaxLines>& intensities, std::int32_t& count) {
-    ByteSource src(lib.fdilib, kCallBuffer);
+    FileWindow src(lib.fdilib, kCallBuffer);
     return read_lines(src, offset, codes, intensities, count);
 }
 
@@ -101,7 +101,7 @@ int cv_readbitlib(Library& lib, std::int32_t k, std::span<std::uint32_t> words,
     // At most 2^31 records of at most 2^26 words: the position fits 64 bits.
     const std::int64_t pos = (static_cast<std::int64_t>(k) - 1) * w * 4;
     const auto nbytes = static_cast<std::size_t>(w) * 4;
-    ByteSource src(lib.fbitmap, kCallBuffer);
+    FileWindow src(lib.fbitmap, kCallBuffer);
     if (!src.placeable(pos)) return -1;
     return src.copy(pos, words.data(), nbytes) == nbytes ? 0 : -1;
 }

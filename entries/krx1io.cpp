@@ -11,18 +11,18 @@ namespace corvane {
 
 // ---- the byte source -----------------------------------------------------------
 
-ByteSource::ByteSource(std::FILE* stream, std::size_t capacity)
+FileWindow::FileWindow(std::FILE* stream, std::size_t capacity)
     : stream_(stream),
       fd_(stream != nullptr ? fileno(stream) : -1),
       capacity_(std::max(capacity, kMinCapacity)) {}
 
-bool ByteSource::placeable(std::int64_t pos, std::int64_t end) const {
+bool FileWindow::placeable(std::int64_t pos, std::int64_t end) const {
     return stream_ != nullptr && pos >= 0 && pos < end;
 }
 
 // Reads up to n bytes at pos into dst; the number that arrived (fewer at the
 // end of the file or on a read error).
-std::size_t ByteSource::fill(std::int64_t pos, unsigned char* dst, std::size_t n) {
+std::size_t FileWindow::fill(std::int64_t pos, unsigned char* dst, std::size_t n) {
     std::size_t got = 0;
     if (fd_ >= 0) {
         while (got < n) {
@@ -39,7 +39,7 @@ std::size_t ByteSource::fill(std::int64_t pos, unsigned char* dst, std::size_t n
     return std::fread(dst, 1, n, stream_);
 }
 
-std::span<const unsigned char> ByteSource::bytes(std::int64_t pos, std::size_t n,
+std::span<const unsigned char> FileWindow::bytes(std::int64_t pos, std::size_t n,
                                                  std::int64_t end) {
     if (!placeable(pos, end)) return {};
     // Never past `end`: the record is cut off there.
@@ -62,7 +62,7 @@ std::span<const unsigned char> ByteSource::bytes(std::int64_t pos, std::size_t n
     return {buffer_.get() + at, std::min(n, avail)};
 }
 
-std::size_t ByteSource::copy(std::int64_t pos, void* dst, std::size_t n, std::int64_t end) {
+std::size_t FileWindow::copy(std::int64_t pos, void* dst, std::size_t n, std::int64_t end) {
     if (!placeable(pos, end)) return 0;
     n = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(n), end - pos));
     if (n <= capacity_) {
@@ -88,7 +88,7 @@ std::int16_t big_endian_half(const unsigned char* bytes) {
 
 // ---- records ---------------------------------------------------------------------
 
-int read_index(ByteSource& index, std::int32_t entry, IndexRecord& out) {
+int read_index(FileWindow& index, std::int32_t entry, IndexRecord& out) {
     constexpr std::size_t kRecord = 20;
     // Entry 1 is the first record; an entry below 1 lies before the file.
     const std::int64_t pos = (static_cast<std::int64_t>(entry) - 1) * std::int64_t{kRecord};
@@ -102,7 +102,7 @@ int read_index(ByteSource& index, std::int32_t entry, IndexRecord& out) {
     return 0;
 }
 
-int read_texts(ByteSource& src, std::int32_t& offset, int header_len, RecordTexts& out) {
+int read_texts(FileWindow& src, std::int32_t& offset, int header_len, RecordTexts& out) {
     if (!src.placeable(offset, kOffsetEnd)) return -1;
     const auto want = static_cast<std::size_t>(header_len);
     const auto header = src.bytes(offset, want, kOffsetEnd);
@@ -129,7 +129,7 @@ int read_texts(ByteSource& src, std::int32_t& offset, int header_len, RecordText
     return 0;
 }
 
-int read_lines(ByteSource& lines, std::int32_t& offset,
+int read_lines(FileWindow& lines, std::int32_t& offset,
                std::array<unsigned char, kMaxLines * 2>& codes,
                std::array<unsigned char, kMaxLines>& intensities, std::int32_t& count) {
     count = 0;

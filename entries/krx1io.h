@@ -1,4 +1,4 @@
-// What the KRX1 and KRX2 readers share: a byte source over a database stream,
+// What the KRX1 and KRX2 readers share: a window onto a database file,
 // the record readers written once over it, and big-endian numbers.
 #pragma once
 
@@ -27,12 +27,12 @@ inline constexpr std::int64_t kPositionEnd = INT64_C(1) << 62;
 // in file order cost one read per buffer-full; a read elsewhere refills the
 // buffer from there (a buffer-full when it lies just ahead, a few kilobytes
 // after a jump, so random access stays cheap).
-class ByteSource {
+class FileWindow {
   public:
     // capacity: the largest buffer-full; at least kMinCapacity is used.
-    ByteSource(std::FILE* stream, std::size_t capacity);
-    ByteSource(const ByteSource&) = delete;
-    ByteSource& operator=(const ByteSource&) = delete;
+    FileWindow(std::FILE* stream, std::size_t capacity);
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
 
     static constexpr std::size_t kMinCapacity = 4096;
 
@@ -41,7 +41,7 @@ class ByteSource {
     bool placeable(std::int64_t pos, std::int64_t end = kPositionEnd) const;
 
     // Up to n bytes at pos (n at most kMinCapacity), ending before `end`: a
-    // view that stays valid until the next call on this source. Shorter when
+    // view that stays valid until the next call on this window. Shorter when
     // the file (or `end`) comes first; empty when the record cannot be placed.
     std::span<const unsigned char> bytes(std::int64_t pos, std::size_t n,
                                          std::int64_t end = kPositionEnd);
@@ -63,10 +63,10 @@ class ByteSource {
 
 // The sources a set of KRX1 reads goes through: one per file.
 struct Krx1Sources {
-    ByteSource& index;
-    ByteSource& names;
-    ByteSource& lines;
-    ByteSource& refs;
+    FileWindow& index;
+    FileWindow& names;
+    FileWindow& lines;
+    FileWindow& refs;
 };
 
 // The reader's own sources, behind the public Krx1Reader.
@@ -76,7 +76,7 @@ struct Krx1Reader::Impl {
           names(lib.fnamlib, capacity),
           lines(lib.fdilib, capacity),
           refs(lib.freflib, capacity) {}
-    ByteSource index, names, lines, refs;
+    FileWindow index, names, lines, refs;
     Krx1Sources sources() { return {index, names, lines, refs}; }
 };
 
@@ -100,11 +100,11 @@ struct RecordTexts {
 };
 
 // The record readers, each with the rules and statuses of its routine.
-int read_index(ByteSource& index, std::int32_t entry, IndexRecord& out);
+int read_index(FileWindow& index, std::int32_t entry, IndexRecord& out);
 // A name record (header 4) or a reference record (header 5): 0, or -1 when it
 // cannot be placed or is cut off (offset then advanced over what arrived).
-int read_texts(ByteSource& src, std::int32_t& offset, int header_len, RecordTexts& out);
-int read_lines(ByteSource& lines, std::int32_t& offset,
+int read_texts(FileWindow& src, std::int32_t& offset, int header_len, RecordTexts& out);
+int read_lines(FileWindow& lines, std::int32_t& offset,
                std::array<unsigned char, kMaxLines * 2>& codes,
                std::array<unsigned char, kMaxLines>& intensities, std::int32_t& count);
 

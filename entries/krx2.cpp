@@ -20,7 +20,7 @@ int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::in
     static_assert(kBuffer >= std::size_t{kMaxRecordCards} * kCardLen);
     nread = 0;
     if (volume < 0 || volume > 3) return -1;
-    ByteSource src(lib.fcdrom[static_cast<std::size_t>(volume)], kBuffer);
+    FileWindow src(lib.fcdrom[static_cast<std::size_t>(volume)], kBuffer);
     // Cards end before byte 2^31 - 1, so the offset advanced over them fits.
     if (!src.placeable(offset, kOffsetEnd)) return -1;
     while (nread < maxlen) {

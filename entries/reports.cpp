@@ -154,11 +154,11 @@ int replist(Library& lib, Krx1Sources src, std::int32_t entry, std::int32_t& ent
 // The sources of one call over the Library: small buffers, one record each.
 struct CallSources {
     explicit CallSources(Library& lib)
-        : index(lib.findex, ByteSource::kMinCapacity),
-          names(lib.fnamlib, ByteSource::kMinCapacity),
-          lines(lib.fdilib, ByteSource::kMinCapacity),
-          refs(lib.freflib, ByteSource::kMinCapacity) {}
-    ByteSource index, names, lines, refs;
+        : index(lib.findex, FileWindow::kMinCapacity),
+          names(lib.fnamlib, FileWindow::kMinCapacity),
+          lines(lib.fdilib, FileWindow::kMinCapacity),
+          refs(lib.freflib, FileWindow::kMinCapacity) {}
+    FileWindow index, names, lines, refs;
     Krx1Sources sources() { return {index, names, lines, refs}; }
 };
 

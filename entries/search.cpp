@@ -43,7 +43,7 @@ bool occurs(std::string_view field, std::string_view needle) {
 // only when all its bytes arrived.
 class Record {
   public:
-    Record(ByteSource& src, std::int32_t& offset, int header_len)
+    Record(FileWindow& src, std::int32_t& offset, int header_len)
         : src_(src), offset_(offset), header_len_(header_len) {}
 
     bool placeable() const { return src_.placeable(offset_, kOffsetEnd); }
@@ -80,7 +80,7 @@ class Record {
     std::string_view operator[](std::size_t j) const { return text_[j]; }
 
   private:
-    ByteSource& src_;
+    FileWindow& src_;
     std::int32_t& offset_;
     int header_len_;
     std::array<std::size_t, 4> len_{};
@@ -89,7 +89,7 @@ class Record {
     std::array<std::string_view, 4> text_{};
 };
 
-int search(ByteSource& names_src, ByteSource& refs_src, std::int32_t& namoff, std::int32_t& refoff,
+int search(FileWindow& names_src, FileWindow& refs_src, std::int32_t& namoff, std::int32_t& refoff,
            std::span<const std::string> strings, std::int32_t count, const SearchFlags& flags) {
     const bool names = flags[kSearchName4] != 0 || flags[kSearchName1] != 0 ||
                        flags[kSearchName3] != 0 || flags[kSearchName2] != 0;
@@ -191,8 +191,8 @@ std::size_t strcasestr(std::string_view text, std::string_view needle) {
 int cv_srchlibs(Library& lib, std::int32_t& namoff, std::int32_t& refoff,
                 std::span<const std::string> strings, std::int32_t count,
                 const SearchFlags& flags) {
-    ByteSource names(lib.fnamlib, ByteSource::kMinCapacity);
-    ByteSource refs(lib.freflib, ByteSource::kMinCapacity);
+    FileWindow names(lib.fnamlib, FileWindow::kMinCapacity);
+    FileWindow refs(lib.freflib, FileWindow::kMinCapacity);
     return search(names, refs, namoff, refoff, strings, count, flags);
 }
 
