@@ -3,28 +3,38 @@
 #include <corvane/setup/text.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace corvane::card {
+namespace {
+
+// A size or position as an int, clamped to what an int can hold.
+int as_int(std::size_t n) {
+    return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+}
+
+}  // namespace
 
 int length(std::string_view text) {
     const auto last = text.find_last_not_of(' ');
-    return last == std::string_view::npos ? 0 : static_cast<int>(last) + 1;
+    return last == std::string_view::npos ? 0 : as_int(last + 1);
 }
 
 void upper(std::string& text, int n) {
-    const int len = static_cast<int>(text.size());
-    for (int i = 1; i <= n && i <= len; ++i) {
+    const int upto = std::min(n, as_int(text.size()));
+    for (int i = 1; i <= upto; ++i) {
         char& c = text[static_cast<std::size_t>(i - 1)];
         c = to_upper(c);
     }
 }
 
 int left(std::string& text) {
-    const int len = static_cast<int>(text.size());
+    const int len = as_int(text.size());
     if (col(text, 1) != ' ') return len;
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return 0;
-    const int p = static_cast<int>(first) + 1;
+    const int p = as_int(first + 1);
     const int n = len - p + 1;
     text = padded(cols(text, p, len), text.size());
     return n;
@@ -39,35 +49,40 @@ int cmpres(std::string& text) {
     for (char c : text) {
         if (c != ' ') kept.push_back(c);
     }
-    const int n = static_cast<int>(kept.size());
+    const int n = as_int(kept.size());
     text = padded(kept, text.size());
     return n;
 }
 
+// Only positions inside the field are looked at: a start before 1 is taken as
+// 1 and an end past the field as its last position, so no bound, however
+// extreme, makes the walk long or its arithmetic overflow.
 int deltsc(std::string& text, int istart, int iend) {
-    iend = std::min(iend, static_cast<int>(text.size()));
-    int last = istart;
-    int w = istart - 1;
-    int i = istart;
-    while (i <= iend) {
-        const char c = col(text, i);
+    const int first = std::max(istart, 1);
+    const int end = std::min(iend, as_int(text.size()));
+    int last = first;
+    std::int64_t w = std::int64_t{first} - 1;
+    std::int64_t i = first;
+    while (i <= end) {
+        const char c = col(text, static_cast<int>(i));
         if (c == '\\') {
             i += 3;  // a typeface code: the backslash and two letters
         } else if (c == '#' || c == '@' || c == '|') {
             i += 1;
         } else {
             ++w;
-            setcols(text, w, w, std::string_view(&c, 1));
+            const int at = static_cast<int>(w);
+            setcols(text, at, at, std::string_view(&c, 1));
             ++i;
-            if (c != ' ') last = w;
+            if (c != ' ') last = at;
         }
     }
-    if (w + 1 <= iend) setcols(text, w + 1, iend, "");
+    if (w + 1 <= end) setcols(text, static_cast<int>(w + 1), end, "");
     return last;
 }
 
 void altrnt(std::string_view src, std::string& dst, char mark, int n) {
-    if (static_cast<int>(dst.size()) < 2 * n) {
+    if (static_cast<std::int64_t>(dst.size()) < 2 * static_cast<std::int64_t>(n)) {
         dst.assign(dst.size(), ' ');
         return;
     }

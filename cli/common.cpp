@@ -32,8 +32,8 @@ std::optional<int> help_or_version(const Tool& tool, const std::vector<std::stri
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-bool start_database(Library& lib) {
-    if (cvl_init(lib) == 0) return true;
+bool start_database(Library& lib, unsigned open) {
+    if (cvl_init(lib, open) == 0) return true;
     std::fputs("error initializing the TARN database\n", stderr);
     return false;
 }

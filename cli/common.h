@@ -2,6 +2,7 @@
 // database start-up and the last step of the tools that write a subfile.
 #pragma once
 
+#include <corvane/hits/startup.h>
 #include <corvane/setup/library.h>
 
 #include <cstdio>
@@ -31,9 +32,11 @@ void usage_error(const Tool& tool);
 // or 1 when standard output cannot take it); otherwise nothing.
 std::optional<int> help_or_version(const Tool& tool, const std::vector<std::string>& args);
 
-// cvl_init; on failure "error initializing the TARN database" after the
-// library's own lines. True when the database is ready.
-bool start_database(Library& lib);
+// cvl_init, keeping open the database files `open` names (bits of DbFile,
+// <corvane/hits/startup.h>; all by default); on failure "error initializing
+// the TARN database" after the library's own lines. True when the database is
+// ready.
+bool start_database(Library& lib, unsigned open = kDbAll);
 
 // A subfile name from the command line as a terminated text, so it is used
 // whole: blanks before its end are part of it.

@@ -10,6 +10,7 @@
 // successful run.
 #include <corvane/entries/krx1.h>
 #include <corvane/entries/search.h>
+#include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
 #include <corvane/hits/tables.h>
 
@@ -160,8 +161,15 @@ int hitfind(int argc, char** argv) {
     const auto req = parse(args);
     if (!req) return 1;
 
+    // Only the files the search reads are kept open: the index, name.lib when
+    // a name is searched, ref.lib when the authors or the journal are.
+    const Flags& f = req->flags;
+    const bool names = f[kSearchName1] || f[kSearchName2] || f[kSearchName3] || f[kSearchName4];
+    const bool refs = f[kSearchAuthors] || f[kSearchJournal];
     auto lib = std::make_unique<Library>();
-    if (!start_database(*lib)) return 1;
+    if (!start_database(*lib, kDbIndex | (names ? kDbNames : 0u) | (refs ? kDbRefs : 0u))) {
+        return 1;
+    }
     if (req->in && cvl_readbitmap(*lib, terminated(*req->in), 4) != 0) {
         std::fprintf(stderr, "error reading subfile %s\n", req->in->c_str());
         return 1;
@@ -171,12 +179,15 @@ int hitfind(int argc, char** argv) {
     const auto count = static_cast<std::int32_t>(req->strings.size());
     auto& tables = lib->cv_tables;
     tblclr(tables.wrktbl, n);
-    for (std::int32_t k = 1; k <= n; ++k) {
-        if (tblbittest(tables.curtbl, k, n) != 1) continue;
+    // The hits in entry order, read through one reader's buffers: each file is
+    // read once, in order, whatever the number of entries.
+    Krx1Reader reader(*lib);
+    for (std::int32_t k = tblnextbit(tables.curtbl, 1, n, 1); k > 0;
+         k = k < n ? tblnextbit(tables.curtbl, k + 1, n, 1) : -1) {
         std::int32_t entid = 0, namoff = 0, dioff = 0, refoff = 0, recoff = 0;
         int found = -1;
-        if (cv_readindex(*lib, k, entid, namoff, dioff, refoff, recoff) == 0) {
-            found = cv_srchlibs(*lib, namoff, refoff, req->strings, req->all ? -count : count,
+        if (cv_readindex(reader, k, entid, namoff, dioff, refoff, recoff) == 0) {
+            found = cv_srchlibs(reader, namoff, refoff, req->strings, req->all ? -count : count,
                                 req->flags);
         }
         if (found < 0) {

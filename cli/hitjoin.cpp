@@ -4,6 +4,7 @@
 // so a start-up failure is reported first. Exit status 0 after a successful
 // run; 1 after a start-up failure, a usage error, a failed read or a failed
 // save (FILE1 then stays as it was, and no count is printed).
+#include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
 
 #include <cstdio>
@@ -31,7 +32,7 @@ int hitjoin(int argc, char** argv) {
     auto lib = std::make_unique<Library>();
 
     if (args.size() == 3) {
-        if (!start_database(*lib)) return 1;
+        if (!start_database(*lib, kDbNone)) return 1;  // subfiles only
     } else {
         bad_usage = true;
     }

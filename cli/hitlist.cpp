@@ -6,16 +6,22 @@
 // d-spacing with four decimals and its intensity. An entry with fewer lines
 // has fewer fields; a line whose code has no d-spacing is left out. Control
 // characters in a name (a tab would break the columns) are shown as blanks.
+//
+// Only what is printed is read or computed: the index, the name and the line
+// records (not the reference), and the d-spacings of the lines shown.
+#include <corvane/entries/angles.h>
 #include <corvane/entries/reports.h>
 #include <corvane/hits/report.h>
+#include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
 
-#include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <numeric>
+#include <string>
+#include <string_view>
 
 #include "cli/common.h"
 #include "cli/tools.h"
@@ -25,38 +31,144 @@ namespace {
 
 constexpr Tool kHitlist = {"hitlist", "list a subfile's history and hits", "\thitlist <subfile>\n"};
 
-// The text with every control character shown as a blank.
-std::string printable(std::string text) {
-    for (char& c : text) {
-        if (static_cast<unsigned char>(c) < 32 || c == 127) c = ' ';
+// Standard output through one large buffer of its own.
+class Output {
+  public:
+    ~Output() { flush(); }
+    void text(std::string_view s) {
+        buffer_ += s;
+        if (buffer_.size() >= kFlushAt) flush();
     }
-    return text;
+    void number(long long v) {
+        std::array<char, 24> digits{};
+        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), v).ptr;
+        text(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
+    }
+    // A d-spacing with four decimals, as "%.4f" writes it.
+    void fixed4(float d) {
+        std::array<char, 64> digits{};
+        const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                       static_cast<double>(d), std::chars_format::fixed, 4)
+                             .ptr;
+        text(std::string_view(digits.data(), static_cast<std::size_t>(end - digits.data())));
+    }
+    // True when every byte reached standard output.
+    bool flush() {
+        if (!buffer_.empty() &&
+            std::fwrite(buffer_.data(), 1, buffer_.size(), stdout) != buffer_.size()) {
+            ok_ = false;
+        }
+        buffer_.clear();
+        if (std::fflush(stdout) != 0) ok_ = false;
+        return ok_;
+    }
+
+  private:
+    static constexpr std::size_t kFlushAt = std::size_t{1} << 16;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
+bool control(char c) {
+    return static_cast<unsigned char>(c) < 32 || c == 127;
 }
 
-// "\t2.0000\t100" for each of the (up to) three strongest lines.
-std::string strongest(std::int32_t nd, const LineValues<std::int32_t>& intensities,
-                      const LineValues<float>& dspacings) {
-    std::array<int, kMaxLines> order{};
-    const auto lines = static_cast<std::size_t>(std::clamp(nd, 0, kMaxLines));
-    std::iota(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(lines), 0);
-    std::stable_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(lines),
-                     [&](int a, int b) {
-                         return intensities[static_cast<std::size_t>(a)] >
-                                intensities[static_cast<std::size_t>(b)];
-                     });
-    std::string out;
-    int shown = 0;
-    for (std::size_t i = 0; i < lines && shown < 3; ++i) {
-        const auto line = static_cast<std::size_t>(order[i]);
-        // A code without d-spacing leaves its slot at 0.
-        if (!(dspacings[line] > 0.0f)) continue;
-        std::array<char, 64> field{};
-        std::snprintf(field.data(), field.size(), "\t%.4f\t%d",
-                      static_cast<double>(dspacings[line]), intensities[line]);
-        out += field.data();
+// The name with every control character shown as a blank.
+void printable(Output& out, const std::string& text) {
+    bool any = false;
+    for (char c : text) any = any || control(c);
+    if (!any) {
+        out.text(text);
+        return;
+    }
+    std::string shown = text;
+    for (char& c : shown) {
+        if (control(c)) c = ' ';
+    }
+    out.text(shown);
+}
+
+// The lines in the order they are shown: highest intensity first, of equal
+// ones the first in line order.
+bool before(const LineValues<std::int32_t>& intensities, int a, int b) {
+    const auto ia = intensities[static_cast<std::size_t>(a)];
+    const auto ib = intensities[static_cast<std::size_t>(b)];
+    return ia > ib || (ia == ib && a < b);
+}
+
+// The d-spacing of an angle code, or 0 when krxtod refuses it.
+float dspacing(std::int32_t code) {
+    float d = 0.0f;
+    krxtod(code, d);
+    return d;
+}
+
+void line_fields(Output& out, float d, std::int32_t intensity) {
+    out.text("\t");
+    out.fixed4(d);
+    out.text("\t");
+    out.number(intensity);
+}
+
+// "\t2.0000\t100" for each of the (up to) three strongest lines, a line
+// whose code has no d-spacing passed over. Only the lines shown are decoded:
+// one pass finds the three strongest, and only when one of them has no
+// d-spacing are the others taken in order, one pass each.
+void strongest(Output& out, std::int32_t nd, const LineValues<std::int32_t>& intensities,
+               const LineValues<std::int32_t>& codes) {
+    const int lines = nd < 0 ? 0 : (nd > kMaxLines ? kMaxLines : nd);
+    // A line's rank as one number: its intensity (0 to 255), then the earlier
+    // line first; 0 for no line.
+    auto key = [&](int i) {
+        const auto intensity = static_cast<std::uint32_t>(intensities[static_cast<std::size_t>(i)]);
+        return (intensity << 8 | static_cast<std::uint32_t>(255 - i)) + 1u;
+    };
+    std::array<std::uint32_t, 3> best{};  // the three largest keys, largest first
+    for (int i = 0; i < lines; ++i) {
+        const std::uint32_t k = key(i);
+        if (k <= best[2]) continue;
+        if (k > best[0]) {
+            best = {k, best[0], best[1]};
+        } else if (k > best[1]) {
+            best = {best[0], k, best[1]};
+        } else {
+            best[2] = k;
+        }
+    }
+    std::array<int, 3> top{};
+    for (std::size_t j = 0; j < 3; ++j) {
+        top[j] = best[j] == 0 ? -1 : 255 - static_cast<int>((best[j] - 1u) & 0xFFu);
+    }
+    std::array<float, 3> d{};
+    bool all = true;
+    for (std::size_t j = 0; j < 3; ++j) {
+        if (top[j] < 0) break;
+        d[j] = dspacing(codes[static_cast<std::size_t>(top[j])]);
+        all = all && d[j] > 0.0f;
+    }
+    if (all) {
+        for (std::size_t j = 0; j < 3 && top[j] >= 0; ++j) {
+            line_fields(out, d[j], intensities[static_cast<std::size_t>(top[j])]);
+        }
+        return;
+    }
+    // Some strong line has no d-spacing: walk the lines in order of strength.
+    std::array<bool, kMaxLines> taken{};
+    for (int shown = 0; shown < 3;) {
+        int next = -1;
+        for (int i = 0; i < lines; ++i) {
+            if (!taken[static_cast<std::size_t>(i)] && (next < 0 || before(intensities, i, next))) {
+                next = i;
+            }
+        }
+        if (next < 0) break;
+        const auto line = static_cast<std::size_t>(next);
+        taken[line] = true;
+        const float dl = dspacing(codes[line]);
+        if (!(dl > 0.0f)) continue;
+        line_fields(out, dl, intensities[line]);
         ++shown;
     }
-    return out;
 }
 
 }  // namespace
@@ -69,37 +181,51 @@ int hitlist(int argc, char** argv) {
         return 1;
     }
     auto lib = std::make_unique<Library>();
-    if (!start_database(*lib)) return 1;
+    if (!start_database(*lib, kDbIndex | kDbNames | kDbLines)) return 1;
     if (cvl_readbitmap(*lib, terminated(args[0]), 4) != 0) {
         std::fprintf(stderr, "error reading subfile %s\n", args[0].c_str());
         return 1;
     }
 
+    Output out;
     std::array<char, 101> record{};
     for (int i = 1; cvl_rephistory(*lib, i, record) == 1; ++i) {
-        std::printf("history %d: %s\n", i, record.data());
+        out.text("history ");
+        out.number(i);
+        out.text(": ");
+        out.text(record.data());
+        out.text("\n");
     }
-    std::printf("hits: %d\n", cvl_rephits(*lib, 0));
+    out.text("hits: ");
+    out.number(cvl_rephits(*lib, 0));
+    out.text("\n");
 
+    // The hits in entry order, read through one reader's buffers.
+    Krx1Reader reader(*lib);
     int cur = 0;
     int rank = 0;
+    std::string name1;
+    LineValues<std::int32_t> intensities{};
+    LineValues<std::int32_t> codes{};
     for (int k = cvl_nexthit(*lib, cur, rank, 0); k > 0; k = cvl_nexthit(*lib, cur, rank, 0)) {
         cur = k;
-        std::int32_t entid = 0, nd = 0, year = 0;
-        LineValues<std::int32_t> intensities{};
-        LineValues<float> dspacings{};
-        std::string name1, name2, name3, name4, journal, volume, page, authors;
-        if (cvl_repkrx1(*lib, k, entid, nd, intensities, dspacings, name4, name3, name2, name1,
-                        year, journal, volume, page, authors) != 0) {
-            std::fflush(stdout);
+        std::int32_t entid = 0, nd = 0;
+        if (cvl_replist(reader, k, entid, name1, nd, intensities, codes) != 0) {
+            out.flush();
             std::fprintf(stderr, "error reading entry %d\n", k);
             return 1;
         }
-        std::printf("%d\t%d\t%d\t%s%s\n", rank, k, entid, printable(name1).c_str(),
-                    strongest(nd, intensities, dspacings).c_str());
+        out.number(rank);
+        out.text("\t");
+        out.number(k);
+        out.text("\t");
+        out.number(entid);
+        out.text("\t");
+        printable(out, name1);
+        strongest(out, nd, intensities, codes);
+        out.text("\n");
     }
-    if (std::fflush(stdout) != 0) return 1;
-    return 0;
+    return out.flush() ? 0 : 1;
 }
 
 }  // namespace corvane::cli

@@ -5,6 +5,7 @@
 // from full database" followed by "Match by entries " and the selection as
 // sorted, merged runs ("Match by entries 1-4,7"). OUTFILE is written only by a
 // successful run (and then replaced whole).
+#include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
 #include <corvane/hits/tables.h>
 #include <corvane/setup/text.h>
@@ -59,24 +60,19 @@ std::optional<Range> parse_entry(std::string_view arg) {
     return Range{*first, *last};
 }
 
-// The set entries of a table as sorted runs: "1-4,7".
+// The set entries of a table as sorted runs: "1-4,7", found a word at a time.
 std::string runs_of(ConstWords table, int n) {
     std::string out;
-    int k = 1;
-    while (k <= n) {
-        if (tblbittest(table, k, n) != 1) {
-            ++k;
-            continue;
-        }
-        const int first = k;
-        while (k + 1 <= n && tblbittest(table, k + 1, n) == 1) ++k;
+    for (int first = tblnextbit(table, 1, n, 1); first > 0;) {
+        const int after = first < n ? tblnextbit(table, first + 1, n, 0) : -1;
+        const int last = after > 0 ? after - 1 : n;
         if (!out.empty()) out += ',';
         out += std::to_string(first);
-        if (k > first) {
+        if (last > first) {
             out += '-';
-            out += std::to_string(k);
+            out += std::to_string(last);
         }
-        ++k;
+        first = last < n ? tblnextbit(table, last + 1, n, 1) : -1;
     }
     return out;
 }
@@ -110,7 +106,7 @@ int hitmake(int argc, char** argv) {
     }
 
     auto lib = std::make_unique<Library>();
-    if (!start_database(*lib)) return 1;
+    if (!start_database(*lib, kDbNone)) return 1;  // no database file is read
 
     const int n = lib->cv_sizes.dbsize(1);
     auto& wrk = lib->cv_tables.wrktbl;
@@ -124,9 +120,7 @@ int hitmake(int argc, char** argv) {
             outside = true;
             continue;
         }
-        for (auto k = range.first; k <= range.last; ++k) {
-            tblbitset(wrk, static_cast<int>(k), n, 1);
-        }
+        tblsetrun(wrk, static_cast<int>(range.first), static_cast<int>(range.last), n);
     }
     if (outside) return 1;
 

@@ -4,6 +4,7 @@
 #include <corvane/entries/krx2.h>
 #include <corvane/setup/text.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "entries/krx1io.h"
@@ -12,20 +13,28 @@ namespace corvane {
 
 int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::int32_t maxlen,
                 std::span<char> buffer, std::int32_t volume) {
-    constexpr std::int32_t kCard = 80;
+    constexpr std::int32_t kCard = kCardLen;
+    // Cards are read a buffer-full at a time; a whole record of the most
+    // cards a record holds takes one read.
+    constexpr std::size_t kBuffer = 16384;
+    static_assert(kBuffer >= std::size_t{kMaxRecordCards} * kCardLen);
     nread = 0;
     if (volume < 0 || volume > 3) return -1;
-    std::FILE* stream = lib.fcdrom[volume];
-    if (!seek_to(stream, offset)) return -1;
+    FileWindow src(lib.fcdrom[static_cast<std::size_t>(volume)], kBuffer);
+    // Cards end before byte 2^31 - 1, so the offset advanced over them fits.
+    if (!src.placeable(offset, kOffsetEnd)) return -1;
     while (nread < maxlen) {
         // The buffer's own size bounds the record as maxlen does: a card that
         // would not fit whole is never read.
         if (static_cast<std::size_t>(nread) + kCard > buffer.size()) return -2;
-        const std::span<char> card = buffer.subspan(static_cast<std::size_t>(nread), kCard);
-        if (read_bytes(stream, card.data(), kCard) != kCard) return -1;
+        const auto card = src.bytes(offset, kCard, kOffsetEnd);
+        if (card.size() != kCard) return -1;
+        std::copy(card.begin(), card.end(), buffer.begin() + nread);
         offset += kCard;
         nread += kCard;
-        if (col(std::string_view(card.data(), kCard), 80) == 'K') return 0;
+        if (col(std::string_view(buffer.data() + nread - kCard, kCard), kCardLen) == kEndCard) {
+            return 0;
+        }
     }
     return -2;
 }

@@ -12,7 +12,7 @@
 
 namespace corvane {
 
-int cvl_init(Library& lib) {
+int cvl_init(Library& lib, unsigned open) {
     auto& dbpath = lib.cv_path.dbpath;
     auto& dbsize = lib.cv_sizes.dbsize;
     std::ostream& out = lib.messages();
@@ -49,22 +49,28 @@ int cvl_init(Library& lib) {
         return 1;
     }
 
-    if (cv_openkrx2(lib, "krx2.dat", dbpath(2), dbpath(1), 0) == -1) {
+    const int krx2 = (open & kDbKrx2) != 0 ? cv_openkrx2(lib, "krx2.dat", dbpath(2), dbpath(1), 0)
+                                           : cv_findkrx2("krx2.dat", dbpath(2), dbpath(1));
+    if (krx2 == -1) {
         warnmsg(out, "cvl_init", "Unable to open file krx2.dat" + places);
     }
 
     struct Krx1File {
+        unsigned bit;
         int (*open)(Library&, std::string_view, std::string_view);
+        const char* name;
         const char* description;
     };
     static constexpr Krx1File kFiles[] = {
-        {&cv_openindex, "KRX1 database index (kelpa.ind)"},
-        {&cv_opennamlib, "KRX1 name file (name.lib)"},
-        {&cv_opendilib, "KRX1 DI file (di.lib)"},
-        {&cv_openreflib, "KRX1 reference file (ref.lib)"},
+        {kDbIndex, &cv_openindex, "kelpa.ind", "KRX1 database index (kelpa.ind)"},
+        {kDbNames, &cv_opennamlib, "name.lib", "KRX1 name file (name.lib)"},
+        {kDbLines, &cv_opendilib, "di.lib", "KRX1 DI file (di.lib)"},
+        {kDbRefs, &cv_openreflib, "ref.lib", "KRX1 reference file (ref.lib)"},
     };
     for (const auto& file : kFiles) {
-        if (file.open(lib, dbpath(2), dbpath(1)) != 0) {
+        const int found = (open & file.bit) != 0 ? file.open(lib, dbpath(2), dbpath(1))
+                                                 : cv_findfile(file.name, dbpath(2), dbpath(1));
+        if (found != 0) {
             errmsg(out, "cvl_init",
                    std::string("Unable to open file ") + file.description + places);
             errmsg(out, "cvl_init", "Check paths in /usr/local/corvane.txtor ~/.corvane");

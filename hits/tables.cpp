@@ -100,4 +100,58 @@ int tblbittest(ConstWords table, int k, int n) {
     return (table[word] & mask) != 0 ? 1 : 0;
 }
 
+void tblsetrun(Words table, int first, int last, int n) {
+    const int m = usable(table.size(), n);
+    const int lo = std::max(first, 1);
+    const int hi = std::min(last, m);
+    if (lo > hi) return;
+    // Bits lo-1 .. hi-1, counted from 0: a partial first and last word, whole
+    // words between.
+    const auto b0 = static_cast<std::size_t>(lo - 1);
+    const auto b1 = static_cast<std::size_t>(hi - 1);
+    const std::size_t w0 = b0 / 32;
+    const std::size_t w1 = b1 / 32;
+    const std::uint32_t head = kAllOnes << (b0 % 32);
+    const std::uint32_t tail = kAllOnes >> (31 - b1 % 32);
+    if (w0 == w1) {
+        table[w0] |= head & tail;
+        return;
+    }
+    table[w0] |= head;
+    std::fill(table.begin() + static_cast<std::ptrdiff_t>(w0 + 1),
+              table.begin() + static_cast<std::ptrdiff_t>(w1), kAllOnes);
+    table[w1] |= tail;
+}
+
+int tblnextbit(ConstWords table, int from, int n, int value) {
+    const int m = usable(table.size(), n);
+    if (from < 1) from = 1;
+    if (from > m) return -1;
+    const std::uint32_t flip = value != 0 ? 0u : kAllOnes;
+    auto w = static_cast<std::size_t>((from - 1) / 32);
+    // The bits at and after `from` in its word.
+    std::uint32_t bits = (table[w] ^ flip) & (kAllOnes << ((from - 1) % 32));
+    const auto last_word = static_cast<std::size_t>((m - 1) / 32);
+    while (bits == 0) {
+        if (++w > last_word) return -1;
+        bits = table[w] ^ flip;
+    }
+    const auto k = static_cast<long long>(w) * 32 + std::countr_zero(bits) + 1;
+    return k <= m ? static_cast<int>(k) : -1;
+}
+
+int tblprevbit(ConstWords table, int from, int n) {
+    const int m = usable(table.size(), n);
+    if (from > m) from = m;
+    if (from < 1) return -1;
+    auto w = static_cast<std::size_t>((from - 1) / 32);
+    // The bits at and before `from` in its word.
+    std::uint32_t bits = table[w] & (kAllOnes >> (31 - (from - 1) % 32));
+    while (bits == 0) {
+        if (w == 0) return -1;
+        bits = table[--w];
+    }
+    return static_cast<int>(w * 32 + 31 - static_cast<std::size_t>(std::countl_zero(bits))) + 1;
+}
+
 }  // namespace corvane

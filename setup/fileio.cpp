@@ -83,11 +83,21 @@ std::optional<mode_t> replacement_mode(const std::string& target) {
     return std::nullopt;
 }
 
-void sync_directory(const std::string& dir) {
+bool sync_directory(const std::string& dir, const char** failed_call) {
+    const auto fail = [failed_call](const char* call) {
+        if (failed_call != nullptr) *failed_call = call;
+        return false;
+    };
     const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)fsync(fd);
-    close(fd);
+    if (fd < 0) return fail("open");
+    if (fsync(fd) != 0) {
+        const int e = errno;
+        close(fd);
+        errno = e;
+        return fail("fsync");
+    }
+    if (close(fd) != 0) return fail("close");
+    return true;
 }
 
 // ---- TempFile -------------------------------------------------------------------

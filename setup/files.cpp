@@ -2,6 +2,9 @@
 // order and keep the first regular file that opens; close routines empty them.
 #include <corvane/setup/fileio.h>
 #include <corvane/setup/files.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <initializer_list>
 
@@ -13,6 +16,25 @@ std::FILE* open_first(std::initializer_list<std::string> candidates) {
         if (std::FILE* f = open_regular(name, "rb")) return f;
     }
     return nullptr;
+}
+
+// The test of open_regular without keeping anything open: the name opens for
+// reading (without waiting, so a FIFO is passed over) and is a regular file.
+bool opens_as_regular(const std::string& name) {
+    if (name.empty()) return false;
+    const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    close(fd);
+    return regular;
+}
+
+bool any_opens(std::initializer_list<std::string> candidates) {
+    for (const auto& name : candidates) {
+        if (opens_as_regular(name)) return true;
+    }
+    return false;
 }
 
 void close_handle(std::FILE*& handle) {
@@ -63,6 +85,14 @@ int cv_openreflib(Library& lib, std::string_view dir_a, std::string_view dir_b) 
 int cv_openbitlib(Library& lib, std::string_view name, std::string_view dir_a,
                   std::string_view dir_b) {
     return open_into(lib.fbitmap, name, dir_a, dir_b);
+}
+
+int cv_findkrx2(std::string_view name, std::string_view dir_a, std::string_view dir_b) {
+    return any_opens({join_path(dir_a, name), join_path(dir_b, name), std::string(dir_b)}) ? 0 : -1;
+}
+
+int cv_findfile(std::string_view file, std::string_view dir_a, std::string_view dir_b) {
+    return any_opens({join_path(dir_a, file), join_path(dir_b, file)}) ? 0 : -1;
 }
 
 void cv_closekrx2(Library& lib, int slot) {

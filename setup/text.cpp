@@ -1,18 +1,28 @@
 #include <corvane/setup/text.h>
 
 #include <algorithm>
+#include <climits>
 
 namespace corvane {
+namespace {
+
+// A length or position as an int, clamped to what an int can hold (a text
+// longer than that is measured as INT_MAX characters).
+int as_int(std::size_t n) {
+    return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
+}
+
+}  // namespace
 
 int lench(std::string_view text) {
     if (text.empty() || text.front() == '\0') return 0;
     const auto nul = text.find('\0');
     if (nul != std::string_view::npos) {
         // Blanks before the terminator are part of the text.
-        return static_cast<int>(nul);
+        return as_int(nul);
     }
     const auto last = text.find_last_not_of(' ');
-    return last == std::string_view::npos ? 0 : static_cast<int>(last + 1);
+    return last == std::string_view::npos ? 0 : as_int(last + 1);
 }
 
 void press(std::string& text, int& m) {
@@ -27,7 +37,7 @@ void press(std::string& text, int& m) {
     moved.resize(len, ' ');
     text = std::move(moved);
     const auto last = text.find_last_not_of(std::string_view(" \0", 2));
-    m = last == std::string::npos ? 1 : static_cast<int>(last + 1);
+    m = last == std::string::npos ? 1 : as_int(last + 1);
 }
 
 std::string_view trimmed(std::string_view text) {

@@ -1,7 +1,16 @@
 // Everything the corvane library declares, in one include.
 #pragma once
 
+#include <corvane/builder/bitlib.h>
 #include <corvane/builder/build.h>
+#include <corvane/builder/cardfile.h>
+#include <corvane/builder/codetables.h>
+#include <corvane/builder/database.h>
+#include <corvane/builder/dbdir.h>
+#include <corvane/builder/entry.h>
+#include <corvane/builder/output.h>
+#include <corvane/builder/report.h>
+#include <corvane/builder/sysfile.h>
 #include <corvane/card/box1.h>
 #include <corvane/card/box2.h>
 #include <corvane/card/box3.h>

@@ -47,6 +47,16 @@ if(MODE STREQUAL "installed")
   endforeach()
   readme_shows(program)
 
+  # <corvane/corvane.h> includes every public header.
+  file(READ ${SOURCE}/include/corvane/corvane.h umbrella)
+  file(GLOB_RECURSE headers RELATIVE ${SOURCE}/include ${SOURCE}/include/corvane/*/*.h)
+  foreach(header IN LISTS headers)
+    string(FIND "${umbrella}" "#include <${header}>" at)
+    if(at EQUAL -1)
+      message(FATAL_ERROR "<corvane/corvane.h> does not include <${header}>")
+    endif()
+  endforeach()
+
   run(${CMAKE_COMMAND} -S ${SOURCE} -B ${WORK}/corvane ${common} -DCMAKE_BUILD_TYPE=Debug
       -DCORVANE_TESTS=OFF -DCORVANE_TOOLS=OFF)
   run(${CMAKE_COMMAND} --build ${WORK}/corvane -j 2)

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tool/testdb.h"
+#include "support/support.h"
 
 using cvtest::mode_of;
 using cvtest::names_in;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tool/testdb.h"
+#include "support/support.h"
 
 TEST(Tools, HelpVersionAndUsageErrors) {
     const struct {

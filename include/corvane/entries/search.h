@@ -2,6 +2,7 @@
 // own case-blind substring search it uses.
 #pragma once
 
+#include <corvane/entries/krx1.h>
 #include <corvane/setup/library.h>
 
 #include <array>
@@ -38,6 +39,9 @@ using SearchFlags = std::array<std::int32_t, 6>;
 // strings; count < 0: all of -count strings (never more than strings.size()).
 // The reference volume and page are read but never searched.
 int cv_srchlibs(Library& lib, std::int32_t& namoff, std::int32_t& refoff,
+                std::span<const std::string> strings, std::int32_t count, const SearchFlags& flags);
+// The same, through a reader's buffers: for a walk over many entries.
+int cv_srchlibs(Krx1Reader& rd, std::int32_t& namoff, std::int32_t& refoff,
                 std::span<const std::string> strings, std::int32_t count, const SearchFlags& flags);
 
 }  // namespace corvane

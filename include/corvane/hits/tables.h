@@ -58,6 +58,16 @@ void tblbitset(Words table, int k, int n, int value);
 // -1 when k > n, otherwise 1 when entry k is set and 0 when it is not.
 int tblbittest(ConstWords table, int k, int n);
 
+// Sets entries first..last (those of them within 1..n), whole words at once.
+void tblsetrun(Words table, int first, int last, int n);
+
+// The first entry k >= from whose bit is set (value non-zero) or clear (value
+// 0), or -1 when there is none up to n. The spare bits past n are no entries.
+int tblnextbit(ConstWords table, int from, int n, int value);
+
+// The last set entry k <= from, or -1 when there is none down to 1.
+int tblprevbit(ConstWords table, int from, int n);
+
 // Merges the work table into the current table over dbsize(1) entries:
 //   op 0  curtbl = wrktbl AND curtbl                "Match by "
 //   op 1  curtbl = wrktbl OR curtbl                 "Combine using "

@@ -41,9 +41,10 @@ std::string replacement_target(const std::string& path);
 // exists but is not a regular file we may write, or cannot be examined.
 std::optional<mode_t> replacement_mode(const std::string& target);
 
-// Makes the entries of a directory durable after a rename into it. A failure
-// is not reported: it cannot undo the rename.
-void sync_directory(const std::string& dir);
+// Makes the entries of a directory durable after a rename into it. False when
+// that failed, with errno and `failed_call` ("open", "fsync" or "close") telling
+// why; a caller that cannot undo the rename may ignore it.
+bool sync_directory(const std::string& dir, const char** failed_call = nullptr);
 
 // A new file under a temporary name in a directory, to be written, flushed to
 // disk and renamed over its final name, so that a reader of that name sees the

@@ -22,6 +22,12 @@ int cv_openreflib(Library& lib, std::string_view dir_a, std::string_view dir_b);
 int cv_openbitlib(Library& lib, std::string_view name, std::string_view dir_a,
                   std::string_view dir_b);
 
+// Whether the open routine of a file would find it, without keeping it open:
+// 0 when one of its candidates (as above) is a regular file that opens for
+// reading, -1 otherwise. The file is closed again at once.
+int cv_findkrx2(std::string_view name, std::string_view dir_a, std::string_view dir_b);
+int cv_findfile(std::string_view file, std::string_view dir_a, std::string_view dir_b);
+
 void cv_closekrx2(Library& lib, int slot);
 void cv_closeindex(Library& lib);
 void cv_closenamlib(Library& lib);
