@@ -1,15 +1,13 @@
 // The card's page, line for line: two whole cards, the mode headings and
 // conversions, the formula forms, the comment lines, the continuation paging,
 // and the small routines of the layout.
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
 
 #include "cardkit.h"
 
 using namespace cardkit;
 using corvane::padded;
-using corvane::card::adderr;
-using corvane::card::dspcvt;
 using corvane::card::shform;
 using Lines = std::vector<std::string>;
 
@@ -462,85 +460,54 @@ TEST_F(Layout, ContinuationPaging) {
         }
         return mk('1') + mk('F', {{30, "D"}}) + mk('G') + icards(lines) + mk('K');
     };
-    // The intensities of the three groups of a continuation line ("" for an
-    // empty group), "-" for a rule, "h" for a heading line, "=" for a
-    // separator line, "." for a line of empty groups; other lines as they are.
-    const auto shape = [](const Lines& page, std::size_t from) {
-        Lines out;
-        for (std::size_t i = from; i < page.size(); ++i) {
-            const std::string& l = page[i];
-            if (l == kRule118) {
-                out.push_back("-");
-            } else if (l.size() == 118 && l.find("h k l") != std::string::npos) {
-                out.push_back("h");
-            } else if (l.size() == 118 && l[10] == '+') {
-                out.push_back("=");
-            } else if (l == "|" + kEmptyGroup + kEmptyGroup + kEmptyGroup) {
-                out.push_back(".");
-            } else if (l.size() == 118) {
-                std::string s;
-                for (int g = 0; g < 3; ++g) {
-                    std::string n = l.substr(static_cast<std::size_t>(12 + 39 * g), 3);
-                    n.erase(0, n.find_first_not_of(' '));
-                    s += (g > 0 ? "," : "") + n;
-                }
-                out.push_back(s);
-            } else {
-                out.push_back(l.empty() ? "<empty>" : l.substr(0, 10));
-            }
+    // A line of the continuation as the intensities of its three groups
+    // ("26,46,66", blank for an empty group); other lines as their first ten
+    // characters.
+    const auto shape = [](const std::string& l) {
+        if (l.size() != 118 || l[10] != '|' || l.find("Int.") != std::string::npos) {
+            return l.substr(0, 10);
         }
-        return out;
+        std::string s;
+        for (std::size_t g = 0; g < 3; ++g) {
+            std::string n = l.substr(12 + 39 * g, 3);
+            n.erase(0, n.find_first_not_of(' '));
+            s += (g > 0 ? "," : "") + n;
+        }
+        return s;
     };
+    // The lines after the card's closing rule.
     const auto run = [&](int n) {
         const Formatted r = format(dir, record(n), "D");
         EXPECT_EQ(r.status, 0);
-        // The continuation starts after the card's closing rule.
-        std::size_t end = 0;
-        for (std::size_t i = 3; i < r.page.size(); ++i) {
-            if (r.page[i] == kRule127) {
-                end = i + 1;
-                break;
-            }
+        const auto end = std::find(r.page.begin() + 3, r.page.end(), kRule127);
+        Lines out;
+        for (auto l = end + (end == r.page.end() ? 0 : 1); l != r.page.end(); ++l) {
+            out.push_back(shape(*l));
         }
-        return shape(r.page, end);
+        return out;
     };
+    const std::string rule = "----------", head = "|   d A   ", sep = "|---------";
     EXPECT_EQ(run(25), Lines{});
-    EXPECT_EQ(run(26), (Lines{" ", "-", "h", "=", "26,,", "-"}));
+    EXPECT_EQ(run(26), (Lines{" ", rule, head, sep, "26,,", rule}));
 
-    Lines want = {" ", "-", "h", "="};
+    Lines want = {" ", rule, head, sep};
     for (int j = 26; j <= 45; ++j) {
         want.push_back(std::to_string(j) + "," + std::to_string(j + 20) + "," +
                        std::to_string(j + 40));
-        if (j % 5 == 0 && j != 45) want.push_back(".");
+        if (j % 5 == 0 && j != 45) want.push_back(",,");
     }
     // The header again (with its empty line), then "CONTINUED".
-    want.insert(want.end(), {"-", "<empty>", "  -       ", " CONTINUED", "-", "h", "="});
+    want.insert(want.end(), {rule, "", "  -       ", " CONTINUED", rule, head, sep});
     for (int j = 86; j <= 110; ++j) {
         want.push_back(std::to_string(j) + "," + std::to_string(j + 25) + "," +
                        std::to_string(j + 50));
-        if (j % 5 == 0 && j != 110) want.push_back(".");
+        if (j % 5 == 0 && j != 110) want.push_back(",,");
     }
-    want.push_back("-");
+    want.push_back(rule);
     EXPECT_EQ(run(160), want);
 }
 
-TEST(Adderr, ValueWithItsErrorDigits) {
-    // value, error; the 13-character text.
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"5.4310   ", "3 ", "5.4310(3)    "},  // squeezed
-        {" 5.4310  ", "  ", " 5.4310      "},  // as stored, not squeezed
-        {" 12.5    ", "12", "12.5(12)     "},  // the leading blank goes too
-        {"123456789", "12", "123456789(12)"},  // 13 characters exactly
-    };
-    for (const auto& [value, err, want] : cases) {
-        std::string out(13, '?');
-        adderr(out, value, err);
-        EXPECT_EQ(out, want) << value;
-    }
-}
-
 TEST(Shform, TwoLineForm) {
-    const std::string code = "$GA";
     // text; upper line, lower line (to the columns used), columns used.
     const std::tuple<std::string, std::string, std::string, int> cases[] = {
         {"Fe#2O#3", "Fe O ", "  2 3", 5},
@@ -557,57 +524,4 @@ TEST(Shform, TwoLineForm) {
         EXPECT_EQ(upper, padded(up, 80)) << text;
         EXPECT_EQ(lower, padded(lo, 80)) << text;
     }
-}
-
-TEST(Nxtcom, SegmentsThenBlank) {
-    CardFormatter f;
-    f.comcrd.comtxt = padded("first line|second", 1760);
-    f.comcrd.comlen = 17;
-    f.comcrd.ncomsg = 2;
-    f.comcrd.comsp(1) = 1;
-    f.comcrd.comsp(2) = 12;
-    f.comcrd.comsp(3) = 1760;
-    // maxw; istart, iend, more for the three calls.
-    int iseg = 0, istart = 0, iend = 0;
-    EXPECT_EQ(nxtcom(f, 85, iseg, istart, iend), 1);
-    EXPECT_EQ(std::make_pair(istart, iend), std::make_pair(1, 11));
-    EXPECT_EQ(nxtcom(f, 4, iseg, istart, iend), 1);  // cut at maxw
-    EXPECT_EQ(std::make_pair(istart, iend), std::make_pair(12, 15));
-    f.comcrd.comtxt[1759] = 'x';
-    EXPECT_EQ(nxtcom(f, 85, iseg, istart, iend), 0);
-    EXPECT_EQ(std::make_pair(istart, iend), std::make_pair(1760, 1760));
-    EXPECT_EQ(f.comcrd.comtxt[1759], ' ');
-    EXPECT_EQ(iseg, 3);
-}
-
-TEST(Dspcvt, ModesOfTheFirstColumn) {
-    // mode, halflm, d; the value.
-    const std::tuple<char, float, float, float> cases[] = {
-        {'Q', 0.77028f, 3.14159f, 2.0f},   {'D', 0.77028f, 3.342f, 3.342f},
-        {'S', 0.5f, 2.0f, 0.0625f},         // (0.5 / 2)^2
-        {'1', 0.5f, 1.0f, 30.0f},           // arcsin(0.5) = 30 degrees
-        {'2', 0.5f, 1.0f, 60.0f},           // doubled
-        {'2', 0.77028f, 0.5f, 0.0f},        // beyond 1: no angle
-        {'2', 0.77028f, -1.0f, -100.758f},  // a negative d gives a negative angle
-        {'2', 0.77028f, 0.0f, 0.0f},        // d = 0: no angle, no division
-        {'Q', 0.77028f, 0.0f, INFINITY},    // shown as asterisks
-    };
-    for (const auto& [mode, halflm, d, want] : cases) {
-        const float got = dspcvt(mode, halflm, d);
-        if (std::isinf(want)) {
-            EXPECT_TRUE(std::isinf(got)) << mode;
-        } else {
-            EXPECT_NEAR(got, want, 0.01f) << mode << " " << d;
-        }
-    }
-}
-
-TEST(Once, ClearsTheCardsFlags) {
-    CardFormatter f;
-    f.switch_.swdone.fill(1);
-    f.reftrk.refdon.fill(1);
-    once(f);
-    for (int i = 1; i <= 7; ++i) EXPECT_EQ(f.switch_.swdone(i), 0) << i;
-    EXPECT_EQ(f.switch_.swdone(8), 1);
-    for (int k = 1; k <= 10; ++k) EXPECT_EQ(f.reftrk.refdon(k), 0) << k;
 }
