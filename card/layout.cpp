@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -53,6 +54,14 @@ std::string repeat(char c, int n) {
     return std::string(static_cast<std::size_t>(n), c);
 }
 
+// The parts one after another (built by appending: GCC 12 at -O3 warns
+// falsely on "literal" + std::string).
+std::string join(std::initializer_list<std::string_view> parts) {
+    std::string s;
+    for (const auto part : parts) s += part;
+    return s;
+}
+
 bool blank(std::string_view t) {
     return t.find_first_not_of(' ') == std::string_view::npos;
 }
@@ -71,20 +80,20 @@ std::string cells(const Dih& t, int r) {
 }
 
 std::string row(const Dih& t, int r) {
-    return "|" + cells(t, r);
+    return join({"|", cells(t, r)});
 }
 
 std::string separator() {
-    return "|" + repeat('-', 9) + "+" + repeat('-', 5) + "+" + repeat('-', 22) + "|";
+    return join({"|", repeat('-', 9), "+", repeat('-', 5), "+", repeat('-', 22), "|"});
 }
 
 // Empty cells of one group: 9 blanks, "|", 5 blanks, "|", 22 blanks, "|".
 std::string empty_group() {
-    return repeat(' ', 9) + "|" + repeat(' ', 5) + "|" + repeat(' ', 22) + "|";
+    return join({repeat(' ', 9), "|", repeat(' ', 5), "|", repeat(' ', 22), "|"});
 }
 
 std::string empty_cells() {
-    return "|" + empty_group();
+    return join({"|", empty_group()});
 }
 
 // The heading of one table group: mode heading, intensity, h k l.
@@ -105,16 +114,16 @@ std::string box(std::string_view text) {
 
 // A box separator: "|" and 86 "-", column 88 blank.
 std::string rule_box() {
-    return padded("|" + repeat('-', 86), kBoxCols);
+    return padded(join({"|", repeat('-', 86)}), kBoxCols);
 }
 
 // The space-group text (20 characters) of curlin line 10: the symbol, its
 // addition in parentheses, square brackets when column 34 asks for them;
 // squeezed, with one blank before the parenthesis.
 std::string space_group(const std::string& l10) {
-    std::string sg = padded(" " + cols(l10, 19, 30), 20);
+    std::string sg = padded(join({" ", cols(l10, 19, 30)}), 20);
     const std::string add = cols(l10, 31, 33);
-    if (!blank(add)) setcols(sg, 15, 20, "(" + add + ") ");
+    if (!blank(add)) setcols(sg, 15, 20, join({"(", add, ") "}));
     if (col(l10, 34) == 'B') {
         setcols(sg, 1, 1, "[");
         setcols(sg, 20, 20, "]");
@@ -131,7 +140,7 @@ std::string space_group(const std::string& l10) {
 // " " and a value (8 characters in all); bracketed and squeezed when flag is
 // "B". Used for Z, Dx and Dm.
 std::string bracketed(std::string_view value, char flag) {
-    std::string t = padded(" " + std::string(value), 8);
+    std::string t = padded(join({" ", value}), 8);
     if (flag == 'B') {
         setcols(t, 1, 1, "[");
         setcols(t, 8, 8, "]");
@@ -244,36 +253,37 @@ void Page::boxes() {
     put(box(line(5)), row(t, 3));
     put(box(line(6)), row(t, 4));
     put(rule_box(), row(t, 5));
-    put(box("Rad: " + cols(l7, 1, 9) + "  Lambda: " + cols(l7, 10, 17) + repeat(' ', 9) +
-            "Filter: " + cols(l7, 18, 29) + "  d-sp: " + cols(l7, 30, 41)),
+    put(box(join({"Rad: ", cols(l7, 1, 9), "  Lambda: ", cols(l7, 10, 17), repeat(' ', 9),
+                  "Filter: ", cols(l7, 18, 29), "  d-sp: ", cols(l7, 30, 41)})),
         empty_cells());
-    put(box("Cutoff: " + cols(l7, 42, 46) + "   Int: " + cols(l7, 47, 60) + repeat(' ', 6) +
-            "I/Icor: " + cols(l7, 61, 68)),
+    put(box(join({"Cutoff: ", cols(l7, 42, 46), "   Int: ", cols(l7, 47, 60), repeat(' ', 6),
+                  "I/Icor: ", cols(l7, 61, 68)})),
         row(t, 6));
-    put(box("Ref: " + line(8)), row(t, 7));
+    put(box(join({"Ref: ", line(8)})), row(t, 7));
     put(box(line(9)), row(t, 8));
     put(rule_box(), row(t, 9));
-    put(box("Sys: " + cols(l10, 1, 18) + repeat(' ', 5) + "S.G.: " + space_group(l10)), row(t, 10));
-    put(box("a: " + with_error(cols(l10, 35, 43), cols(l10, 44, 45)) +
-            "  b: " + with_error(cols(l10, 46, 54), cols(l10, 55, 56)) +
-            "  c: " + with_error(cols(l10, 57, 65), cols(l10, 66, 67)) + "  A: " + cols(l11, 1, 8) +
-            "  C: " + cols(l11, 9, 16)),
+    put(box(join({"Sys: ", cols(l10, 1, 18), repeat(' ', 5), "S.G.: ", space_group(l10)})),
+        row(t, 10));
+    put(box(join({"a: ", with_error(cols(l10, 35, 43), cols(l10, 44, 45)),
+                  "  b: ", with_error(cols(l10, 46, 54), cols(l10, 55, 56)),
+                  "  c: ", with_error(cols(l10, 57, 65), cols(l10, 66, 67)),
+                  "  A: ", cols(l11, 1, 8), "  C: ", cols(l11, 9, 16)})),
         empty_cells());
-    put(box("A: " + with_error(cols(l11, 17, 24), cols(l11, 25, 26)) +
-            "  B: " + with_error(cols(l11, 27, 34), cols(l11, 35, 36)) +
-            "  C: " + with_error(cols(l11, 37, 44), cols(l11, 45, 46)) +
-            "  Z: " + bracketed(cols(l11, 47, 52), col(l11, 53)) + "  mp: " + cols(l11, 54, 67)),
+    put(box(join({"A: ", with_error(cols(l11, 17, 24), cols(l11, 25, 26)),
+                  "  B: ", with_error(cols(l11, 27, 34), cols(l11, 35, 36)),
+                  "  C: ", with_error(cols(l11, 37, 44), cols(l11, 45, 46)), "  Z: ",
+                  bracketed(cols(l11, 47, 52), col(l11, 53)), "  mp: ", cols(l11, 54, 67)})),
         row(t, 11));
-    put(box("Ref: " + line(12)), row(t, 12));
+    put(box(join({"Ref: ", line(12)})), row(t, 12));
     put(box(line(13)), row(t, 13));
-    put(box("Dx: " + bracketed(cols(l14, 1, 6), col(l14, 7)) + "  Dm: " +
-            bracketed(cols(l14, 8, 13), col(l14, 14)) + "  SS/FOM: " + cols(l14, 15, 36)),
+    put(box(join({"Dx: ", bracketed(cols(l14, 1, 6), col(l14, 7)), "  Dm: ",
+                  bracketed(cols(l14, 8, 13), col(l14, 14)), "  SS/FOM: ", cols(l14, 15, 36)})),
         row(t, 14));
     put(rule_box(), row(t, 15));
-    put(box("ea: " + cols(l15, 1, 10) + "  nwB: " + cols(l15, 11, 20) + "  ey: " +
-            cols(l15, 21, 30) + "  Sign: " + cols(l15, 31, 33) + "  2V: " + cols(l15, 34, 45)),
+    put(box(join({"ea: ", cols(l15, 1, 10), "  nwB: ", cols(l15, 11, 20), "  ey: ",
+                  cols(l15, 21, 30), "  Sign: ", cols(l15, 31, 33), "  2V: ", cols(l15, 34, 45)})),
         empty_cells());
-    put(box("Ref: " + line(16)), row(t, 16));
+    put(box(join({"Ref: ", line(16)})), row(t, 16));
     put(box(line(17)), row(t, 17));
     put(rule_box(), row(t, 18));
 }
@@ -314,8 +324,9 @@ void Page::continuation() {
     int last = kBeside;
     int off3 = 0;
     int limit = 20;
-    const std::string groups_empty = "|" + empty_group() + empty_group() + empty_group();
-    const std::string dash_group = repeat('-', 9) + "+" + repeat('-', 5) + "+" + repeat('-', 22);
+    const std::string groups_empty = join({"|", empty_group(), empty_group(), empty_group()});
+    const std::string dash_group =
+        join({repeat('-', 9), "+", repeat('-', 5), "+", repeat('-', 22)});
     for (;;) {
         const int first = last + off3 + 1;
         int per = std::min((ndsp - first + 3) / 3, limit);
@@ -325,16 +336,20 @@ void Page::continuation() {
         off3 = 2 * per;
 
         put(repeat('-', 118));
-        put("|" + heading_group(heading()) + heading_group(heading()) + heading_group(heading()));
-        put("|" + dash_group + "+" + dash_group + "+" + dash_group + "|");
+        const std::string head = heading_group(heading());
+        put(join({"|", head, head, head}));
+        put(join({"|", dash_group, "+", dash_group, "+", dash_group, "|"}));
         for (int j = first; j <= last; ++j) {
-            std::string s = "|" + cells(t, j);
+            std::string s = join({"|", cells(t, j)});
             if (j + off3 <= ndsp) {
-                s += cells(t, j + off2) + cells(t, j + off3);
+                s += cells(t, j + off2);
+                s += cells(t, j + off3);
             } else if (j + off2 > ndsp) {
-                s += empty_group() + empty_group();
+                s += empty_group();
+                s += empty_group();
             } else {
-                s += cells(t, j + off2) + empty_group();
+                s += cells(t, j + off2);
+                s += empty_group();
             }
             put(s);
             if (j % 5 == 0 && j != last) put(groups_empty);
@@ -457,7 +472,7 @@ void prtcrd(CardFormatter& fm) {
     Page page(fm, mode);
     page.header(mode <= 3);
     page.put(repeat('-', 127));
-    page.put(box(""), "|" + heading_group(page.heading()));
+    page.put(box(""), join({"|", heading_group(page.heading())}));
     page.formulas();
     page.boxes();
     page.comments();

@@ -197,9 +197,10 @@ TEST(Krx2fmt, HostileRecordsNeverEscape) {
                 if (pick(3) == 0) ch = junk[pick(junk.size())];
             }
             if (pick(2) == 0) at(c, 68, tags[pick(std::size(tags))]);
-            if (pick(3) == 0) at(c, 70, "C");
-            if (type == 'F' && pick(2) == 0) at(c, 30, "D");
-            record += c + type;
+            if (pick(3) == 0) c[69] = 'C';
+            if (type == 'F' && pick(2) == 0) c[29] = 'D';
+            record += c;
+            record += type;
         }
         if (pick(5) == 0) record.resize(record.size() - pick(80));
         std::string code = codes[pick(std::size(codes))];

@@ -421,10 +421,15 @@ TEST_F(Layout, FormulaForms) {
 // 30 comment segments: the end mark after the last has its slot, and the
 // card shows the first 16 of them.
 TEST_F(Layout, CommentLinesStopAtSixteen) {
+    const auto seg = [](int i) {
+        std::string s = "s";
+        s += std::to_string(i);
+        return s;
+    };
     std::string record = mk('1');
     for (int c = 0; c < 10; ++c) {
         std::string text;
-        for (int s = 0; s < 4; ++s) text += "s" + std::to_string(c * 4 + s) + "|";
+        for (int s = 0; s < 4; ++s) text += seg(c * 4 + s) + "|";
         record += mk('B', {{1, text}, {68, "TM"}});
     }
     record += mk('K');
@@ -441,7 +446,7 @@ TEST_F(Layout, CommentLinesStopAtSixteen) {
     ASSERT_EQ(got.size(), 26u + 16u + 1u);
     for (int i = 0; i < 16; ++i) {
         const std::string& l = got[26 + static_cast<std::size_t>(i)];
-        EXPECT_EQ(l.substr(0, 88), box("s" + std::to_string(i))) << i;
+        EXPECT_EQ(l.substr(0, 88), box(seg(i))) << i;
     }
     EXPECT_EQ(got.back(), kRule127);
 }
