@@ -34,7 +34,7 @@ int krxbuild(int argc, char** argv) {
     }
     const std::string& cardfile = args[i];
     const std::string& outdir = args[i + 1];
-    if (corvane::krxbuild(cardfile, outdir, tabledir, std::cerr) != 0) return 1;
+    if (builder::krxbuild(cardfile, outdir, tabledir, std::cerr) != 0) return 1;
     std::cout << "krxbuild: database written to " << outdir << '\n';
     return std::cout.flush() ? 0 : 1;
 }

@@ -12,7 +12,7 @@ namespace corvane {
 
 int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::int32_t maxlen,
                 std::span<char> buffer, std::int32_t volume) {
-    constexpr std::int32_t kCard = 80;
+    constexpr std::int32_t kCard = kCardLen;
     nread = 0;
     if (volume < 0 || volume > 3) return -1;
     std::FILE* stream = lib.fcdrom[volume];
@@ -25,7 +25,7 @@ int cv_readkrx2(Library& lib, std::int32_t& offset, std::int32_t& nread, std::in
         if (read_bytes(stream, card.data(), kCard) != kCard) return -1;
         offset += kCard;
         nread += kCard;
-        if (col(std::string_view(card.data(), kCard), 80) == 'K') return 0;
+        if (col(std::string_view(card.data(), kCard), kCardLen) == kEndCard) return 0;
     }
     return -2;
 }

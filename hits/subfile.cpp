@@ -3,15 +3,9 @@
 #include <corvane/setup/fileio.h>
 #include <corvane/setup/messages.h>
 #include <corvane/setup/text.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
 
 namespace corvane {
 namespace {
@@ -19,50 +13,6 @@ namespace {
 // Table words needed for n entries (n >= 0).
 std::size_t words_for(std::int32_t n) {
     return (static_cast<std::size_t>(n) + 31) / 32;
-}
-
-std::string directory_of(const std::string& path) {
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-// The permission bits a plain create ("wb") would give a new file.
-mode_t create_mode() {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
-// The file actually replaced: a symbolic link is followed so the link itself
-// stays in place and the file it leads to receives the new contents.
-std::string resolved_target(const std::string& path) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            std::string out(real);
-            std::free(real);
-            return out;
-        }
-    }
-    return path;
-}
-
-// Writes one block and pushes it to the system at once, so that an error
-// the system reports only on flushing is charged to this block.
-bool write_block(std::FILE* f, const void* data, std::size_t bytes) {
-    if (bytes != 0 && std::fwrite(data, 1, bytes, f) != bytes) return false;
-    return std::fflush(f) == 0;
-}
-
-// Makes a new directory entry durable; a failure here cannot undo the rename
-// and is not reported.
-void sync_directory(const std::string& dir) {
-    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    (void)fsync(fd);
-    close(fd);
 }
 
 }  // namespace
@@ -76,83 +26,32 @@ int cv_writemap(const std::string& path, std::int32_t n, std::span<const std::ui
     if (reclen < 0) return -5;
     if (path.empty()) return -1;
 
-    const std::string target = resolved_target(path);
-    mode_t mode = 0;
-    struct stat st {};
-    if (stat(target.c_str(), &st) == 0) {
-        // Only a regular file we may write is replaced, as a plain create
-        // would have opened only such a file.
-        if (!S_ISREG(st.st_mode) || access(target.c_str(), W_OK) != 0) return -1;
-        mode = st.st_mode & 07777;
-    } else if (errno == ENOENT) {
-        mode = create_mode();
-    } else {
-        return -1;
-    }
-
-    const std::string dir = directory_of(target);
-    std::string name = join_path(dir, ".cvsub-XXXXXX");
-    std::vector<char> templ(name.begin(), name.end());
-    templ.push_back('\0');
-    const int fd = mkstemp(templ.data());
-    if (fd < 0) return -1;
-    const std::string temp(templ.data());
-    if (fchmod(fd, mode) != 0) {
-        close(fd);
-        unlink(temp.c_str());
-        return -1;
-    }
-    std::FILE* f = fdopen(fd, "wb");
-    if (f == nullptr) {
-        close(fd);
-        unlink(temp.c_str());
-        return -1;
-    }
-    auto fail = [&](int status) {
-        std::fclose(f);
-        unlink(temp.c_str());
-        return status;
-    };
+    const std::string target = replacement_target(path);
+    const auto mode = replacement_mode(target);
+    if (!mode) return -1;
+    TempFile temp(directory_of(target), "cvsub", *mode);
+    if (!temp.is_open()) return -1;
 
     const std::size_t w = words_for(n);
-    if (!write_block(f, &n, sizeof n)) return fail(-2);
-    if (!write_block(f, table.data(), w * sizeof(std::uint32_t))) return fail(-3);
-    if (!write_block(f, &k, sizeof k)) return fail(-4);
+    if (!temp.write(&n, sizeof n)) return -2;
+    if (!temp.write(table.data(), w * sizeof(std::uint32_t))) return -3;
+    if (!temp.write(&k, sizeof k)) return -4;
     std::string block;
     for (std::int32_t i = 0; i < k; ++i) {
         block += padded(records[static_cast<std::size_t>(i)], static_cast<std::size_t>(reclen));
     }
-    if (!write_block(f, block.data(), block.size())) return fail(-5);
-    if (fsync(fileno(f)) != 0) return fail(-5);
-    if (std::fclose(f) != 0) {
-        unlink(temp.c_str());
-        return -5;
-    }
-    if (rename(temp.c_str(), target.c_str()) != 0) {
-        unlink(temp.c_str());
-        return -1;
-    }
-    sync_directory(dir);
+    if (!temp.write(block.data(), block.size())) return -5;
+    if (!temp.sync_and_close()) return -5;
+    if (!temp.rename_to(target)) return -1;
+    sync_directory(directory_of(target));
     return 0;
 }
 
 int cv_readmap(const std::string& path, std::int32_t& n, std::span<std::uint32_t> table,
                std::int32_t& k, std::span<std::string> records, std::int32_t reclen) {
-    if (path.empty()) return -1;
-    // Opened without waiting, so that a FIFO or device named by mistake is
-    // refused instead of blocking; only a regular file is read.
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return -1;
-    struct stat st {};
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    std::FILE* f = fdopen(fd, "rb");
-    if (f == nullptr) {
-        close(fd);
-        return -1;
-    }
+    // Only a regular file is read; a FIFO or device is refused at once.
+    std::FILE* f = open_regular(path, "rb");
+    if (f == nullptr) return -1;
     auto finish = [f](int status) {
         std::fclose(f);
         return status;

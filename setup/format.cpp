@@ -1,10 +1,12 @@
 // The fixed-column format module: a format string is parsed into a flat list
 // of steps (repeat counts and groups unrolled), which a writer or a reader then
-// walks together with the items.
+// walks together with the items. The parsed list is an edit::Format, which a
+// caller may keep and reuse.
 #include <corvane/setup/format.h>
 #include <corvane/setup/text.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -23,26 +25,17 @@ namespace {
 // Format strings
 // ---------------------------------------------------------------------------
 
-// One unrolled descriptor. For A, w = 0 means "the item's own length"; for I,
-// d is the minimum digit count (-1 when none is given); for X, w is the number
-// of columns skipped; for T, w is the target column.
-struct Step {
-    char kind;  // 'A', 'I', 'F', 'X' or 'T'
-    int w;
-    int d;
-};
+using Step = Format::Step;
 
 bool is_data(const Step& s) {
     return s.kind == 'A' || s.kind == 'I' || s.kind == 'F';
 }
 
-// Guards against formats that would unroll into absurd sizes; every format the
-// library uses is far below these.
+// Guards against formats that would unroll into absurd sizes or nest without
+// end; every format the library uses is far below these.
 constexpr int kMaxNumber = 32767;
 constexpr std::size_t kMaxSteps = 1 << 16;
-// No field may end beyond this column (nX and Tn could otherwise run the
-// column count past what the column helper takes).
-constexpr std::size_t kMaxColumn = 1 << 20;
+constexpr int kMaxDepth = 8;  // groups inside the outer parentheses
 
 class Parser {
   public:
@@ -64,6 +57,7 @@ class Parser {
   private:
     std::string src_;
     std::size_t at_ = 0;
+    int depth_ = 0;
     bool too_big_ = false;  // a number beyond kMaxNumber spoils the whole format
 
     char peek() const { return at_ < src_.size() ? src_[at_] : '\0'; }
@@ -97,12 +91,23 @@ class Parser {
         return true;
     }
 
-    bool append(std::vector<Step>& out, const std::vector<Step>& body, int times) {
-        for (int i = 0; i < times; ++i) {
-            if (out.size() + body.size() > kMaxSteps) return false;
-            out.insert(out.end(), body.begin(), body.end());
-        }
+    // Appends `times` copies of body, refusing before it allocates anything
+    // when the result would pass kMaxSteps.
+    static bool append(std::vector<Step>& out, const std::vector<Step>& body, int times) {
+        const std::size_t more = body.size() * static_cast<std::size_t>(times);
+        if (more > kMaxSteps - out.size()) return false;
+        out.reserve(out.size() + more);
+        for (int i = 0; i < times; ++i) out.insert(out.end(), body.begin(), body.end());
         return true;
+    }
+
+    // A parenthesised group, its opening parenthesis already eaten; nested no
+    // deeper than kMaxDepth, so the recursion stays shallow whatever the text.
+    bool group(std::vector<Step>& body) {
+        if (++depth_ > kMaxDepth) return false;
+        const bool ok = list(body) && eat(')');
+        --depth_;
+        return ok;
     }
 
     // item := [r] "(" list ")" | [r] A[w] | [r] Iw[.m] | [r] Fw.d | [n] X | Tn
@@ -116,7 +121,7 @@ class Parser {
         std::vector<Step> body;
         switch (c) {
             case '(':
-                if (!list(body) || !eat(')')) return false;
+                if (!group(body)) return false;
                 break;
             case 'X':
                 // The count before X is its width, not a repeat.
@@ -161,12 +166,19 @@ class Parser {
     }
 };
 
-std::optional<std::vector<Step>> parse(std::string_view format) {
-    return Parser(format).parse();
-}
-
-std::size_t count_data(const std::vector<Step>& steps) {
-    return static_cast<std::size_t>(std::count_if(steps.begin(), steps.end(), is_data));
+// The furthest column the steps reach (a bare A counted as no columns: its
+// width is the item's, checked when it is written or read).
+std::size_t reach_of(const std::vector<Step>& steps) {
+    std::size_t pos = 0;
+    std::size_t reach = 0;
+    for (const Step& s : steps) {
+        // Every width is at most kMaxNumber and there are at most kMaxSteps
+        // steps, so pos cannot overflow.
+        pos =
+            s.kind == 'T' ? static_cast<std::size_t>(s.w - 1) : pos + static_cast<std::size_t>(s.w);
+        reach = std::max(reach, pos);
+    }
+    return reach;
 }
 
 // ---------------------------------------------------------------------------
@@ -207,11 +219,19 @@ std::string edit_f(double x, int w, int d) {
     const bool negative = x < 0;
     const double magnitude = std::fabs(x);
     // The largest double has 309 integer digits; d is bounded by kMaxNumber.
-    std::vector<char> buf(static_cast<std::size_t>(d) + 320);
-    const auto res =
-        std::to_chars(buf.data(), buf.data() + buf.size(), magnitude, std::chars_format::fixed, d);
+    // The usual few decimals fit a buffer on the stack.
+    std::array<char, 400> small;
+    std::vector<char> large;
+    char* first = small.data();
+    std::size_t size = small.size();
+    if (static_cast<std::size_t>(d) + 320 > size) {
+        large.resize(static_cast<std::size_t>(d) + 320);
+        first = large.data();
+        size = large.size();
+    }
+    const auto res = std::to_chars(first, first + size, magnitude, std::chars_format::fixed, d);
     if (res.ec != std::errc()) return stars(w);
-    std::string text(buf.data(), res.ptr);
+    std::string text(first, res.ptr);
     if (d == 0) text += '.';
     if (d > 0 && text.size() >= 2 && text[0] == '0' && text[1] == '.') text.erase(0, 1);
     const bool nonzero = text.find_first_of("123456789") != std::string::npos;
@@ -457,47 +477,74 @@ void store(const In& target, Value& value) {
 // Public entry points
 // ---------------------------------------------------------------------------
 
-int write(std::string_view format, std::string& record, std::span<const Out> items) {
-    const auto steps = parse(format);
-    if (!steps) return kBadFormat;
-    if (items.size() > count_data(*steps)) return kBadItem;
+Format Format::parse(std::string_view text) {
+    Format f;
+    auto steps = Parser(text).parse();
+    if (!steps) return f;  // kBadFormat
+    if (reach_of(*steps) > kMaxColumn) {
+        f.status_ = kOverflow;
+        return f;
+    }
+    f.data_count_ = static_cast<std::size_t>(std::count_if(steps->begin(), steps->end(), is_data));
+    f.steps_ = std::move(*steps);
+    f.status_ = kOk;
+    return f;
+}
+
+int write(const Format& format, std::string& record, std::span<const Out> items) {
+    if (!format.ok()) return format.status();
+    if (items.size() > format.data_count()) return kBadItem;
     // Work on a blank copy so that a failed write leaves the record as it was.
     std::string out(record.size(), ' ');
     std::size_t reach = 0;
-    const int status = run_write(*steps, items, out, true, reach);
+    const int status = run_write(format.steps(), items, out, true, reach);
     if (status == kOk) record = std::move(out);
     return status;
 }
 
-int write(std::string_view format, std::string& record, std::initializer_list<Out> items) {
+int write(const Format& format, std::string& record, std::initializer_list<Out> items) {
     return write(format, record, std::span<const Out>(items.begin(), items.size()));
 }
 
-std::string write(std::string_view format, std::span<const Out> items) {
-    const auto steps = parse(format);
-    if (!steps) return {};
-    if (items.size() > count_data(*steps)) return {};
+int write(std::string_view format, std::string& record, std::span<const Out> items) {
+    return write(Format::parse(format), record, items);
+}
+
+int write(std::string_view format, std::string& record, std::initializer_list<Out> items) {
+    return write(Format::parse(format), record, items);
+}
+
+std::string write(const Format& format, std::span<const Out> items) {
+    if (!format.ok()) return {};
+    if (items.size() > format.data_count()) return {};
     std::string out;
     std::size_t reach = 0;
-    if (run_write(*steps, items, out, false, reach) != kOk) return {};
+    if (run_write(format.steps(), items, out, false, reach) != kOk) return {};
     out.resize(reach, ' ');
     return out;
 }
 
-std::string write(std::string_view format, std::initializer_list<Out> items) {
+std::string write(const Format& format, std::initializer_list<Out> items) {
     return write(format, std::span<const Out>(items.begin(), items.size()));
 }
 
-int read(std::string_view format, std::string_view record, std::span<const In> targets) {
-    const auto steps = parse(format);
-    if (!steps) return kBadFormat;
-    if (targets.size() > count_data(*steps)) return kBadItem;
+std::string write(std::string_view format, std::span<const Out> items) {
+    return write(Format::parse(format), items);
+}
+
+std::string write(std::string_view format, std::initializer_list<Out> items) {
+    return write(Format::parse(format), items);
+}
+
+int read(const Format& format, std::string_view record, std::span<const In> targets) {
+    if (!format.ok()) return format.status();
+    if (targets.size() > format.data_count()) return kBadItem;
     // Every field is read before any target changes, so a failed read leaves
     // all targets as they were.
     std::vector<Value> values(targets.size());
     std::size_t pos = 0;
     std::size_t next = 0;
-    for (const Step& s : *steps) {
+    for (const Step& s : format.steps()) {
         if (s.kind == 'X') {
             pos += static_cast<std::size_t>(s.w);
         } else if (s.kind == 'T') {
@@ -525,8 +572,16 @@ int read(std::string_view format, std::string_view record, std::span<const In> t
     return kOk;
 }
 
-int read(std::string_view format, std::string_view record, std::initializer_list<In> targets) {
+int read(const Format& format, std::string_view record, std::initializer_list<In> targets) {
     return read(format, record, std::span<const In>(targets.begin(), targets.size()));
+}
+
+int read(std::string_view format, std::string_view record, std::span<const In> targets) {
+    return read(Format::parse(format), record, targets);
+}
+
+int read(std::string_view format, std::string_view record, std::initializer_list<In> targets) {
+    return read(Format::parse(format), record, targets);
 }
 
 // List-directed lines. Each line starts with a blank: a text piece at the

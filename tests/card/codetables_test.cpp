@@ -1,10 +1,19 @@
-#include "cardkit.h"
+#include <corvane/corvane.h>
+#include <gtest/gtest.h>
 
-using namespace cardkit;
+#include <sstream>
+#include <string>
+#include <tuple>
+
+#include "support/support.h"
+
+using corvane::card::CardFormatter;
+using cvtest::rec81;
+using Dir = cvtest::TempDir;
 
 namespace {
 
-void write_tables(const ScratchDir& d, const std::string& tag) {
+void write_tables(const Dir& d, const std::string& tag) {
     d.write("stdcodes.tbl", "SI     silicon " + tag + "\nAL     aluminum\n");
     d.write("mineral.tbl", "GAR   garnet               01\n   PYR   pyrope\n");
     d.write("picodes.tbl", "GA5alpha\nLO8lambdaxyzw\nSH2\n");
@@ -17,10 +26,7 @@ std::string opened(CardFormatter& f) {
     std::string line;
     if (!f.stdcodes.next(line)) line.assign(1, '-');
     line += f.mineral.is_open() ? " M P" : " - P";
-    line += std::to_string(f.picds.npicd);
-    line += " C";
-    line += std::to_string(f.counts.ncoden);
-    return line;
+    return line + std::to_string(f.picds.npicd) + " C" + std::to_string(f.counts.ncoden);
 }
 
 }  // namespace
@@ -28,7 +34,7 @@ std::string opened(CardFormatter& f) {
 // The primary directory first, then the secondary; directories need not end
 // in "/", and a directory text is a blank-padded field.
 TEST(CodeTables, AreLookedForInThePrimaryThenTheSecondaryDirectory) {
-    ScratchDir one, two, none;
+    Dir one, two, none;
     write_tables(one, "first");
     write_tables(two, "second");
     const std::string first = "SI     silicon first M P3 C2",
@@ -46,7 +52,7 @@ TEST(CodeTables, AreLookedForInThePrimaryThenTheSecondaryDirectory) {
 }
 
 TEST(CodeTables, MissingTablesAreReportedOnceAndTheStepRunsOnce) {
-    ScratchDir a, b;
+    Dir a, b;
     std::ostringstream out;
     CardFormatter f(a.slash(), b.slash(), out);
     opentables(f);
@@ -58,15 +64,19 @@ TEST(CodeTables, MissingTablesAreReportedOnceAndTheStepRunsOnce) {
 }
 
 // picodes.tbl: code, length and eight characters a record; at most 50 are
-// kept, and loading stops at a record that does not read.
-TEST(CodeTables, PicodesRecords) {
-    ScratchDir a, b, c;
+// kept, and loading stops at a record that does not read. A codens.tbl whose
+// record 1 holds no count, or that has no record 1, is searched over no
+// records.
+TEST(CodeTables, RecordsOfPicodesAndCodens) {
+    Dir a, b, c, d;
     write_tables(a, "");
     std::string many;
     for (int i = 0; i < 55; ++i)
         many += std::string{char('A' + i / 26), char('a' + i % 26)} + "1x\n";
     b.write("picodes.tbl", many);
+    b.write("codens.tbl", rec81("this is no count") + rec81("JACSAT J. Am. Chem. Soc."));
     c.write("picodes.tbl", "GA5alpha\nDGxo\nPM3+/-\n");
+    c.write("codens.tbl", "");
     CardFormatter f(a.slash()), g(b.slash()), h(c.slash());
     for (CardFormatter* x : {&f, &g, &h}) opentables(*x);
     EXPECT_EQ(f.picds.picode(1) + f.picds.pitext(1), "GAalpha     ");
@@ -75,30 +85,14 @@ TEST(CodeTables, PicodesRecords) {
     EXPECT_EQ(g.picds.npicd, 50);
     EXPECT_EQ(g.picds.picode(50), "Bx");  // the 50th record: i = 49
     EXPECT_EQ(h.picds.npicd, 1);
-}
-
-// A codens.tbl whose record 1 holds no count, or that has no record 1, is
-// searched over no records: every journal is unknown.
-TEST(CodeTables, CodensWithoutACountSearchesNothing) {
-    ScratchDir a, b;
-    a.write("codens.tbl", rec81("this is no count") + rec81("JACSAT J. Am. Chem. Soc."));
-    b.write("codens.tbl", "");
-    for (const auto* dir : {&a, &b}) {
-        CardFormatter f(dir->slash());
-        std::string jtext;
-        EXPECT_EQ(opened(f), "- - P0 C0");
-        EXPECT_EQ(seekx(f, "JACSAT", jtext), 1);
-    }
-}
-
-// A journal table whose last line lacks its line end still has that record.
-TEST(CodeTables, ALastRecordCutShortReadsBlankPadded) {
-    ScratchDir a;
-    a.write("d.tbl", rec81("first") + "third");
-    corvane::card::DirectTable d;
-    std::string r;
-    ASSERT_TRUE(d.open(a.slash() + "d.tbl"));
-    EXPECT_TRUE(d.read(2, r) && r == "third" + std::string(76, ' '));
-    EXPECT_FALSE(d.read(3, r));
-    EXPECT_FALSE(d.read(0, r));
+    std::string jtext;
+    EXPECT_EQ(seekx(f, "JACSAT", jtext), 0);
+    EXPECT_EQ(g.counts.ncoden + h.counts.ncoden, 0);
+    EXPECT_EQ(seekx(g, "JACSAT", jtext) + seekx(h, "JACSAT", jtext), 2);
+    // The last record of a direct-access table may lack its line end.
+    d.write("d.tbl", rec81("first") + "third");
+    corvane::card::DirectTable t;
+    ASSERT_TRUE(t.open(d.slash() + "d.tbl"));
+    EXPECT_TRUE(t.read(2, jtext) && jtext == "third" + std::string(76, ' '));
+    EXPECT_FALSE(t.read(3, jtext) || t.read(0, jtext));
 }

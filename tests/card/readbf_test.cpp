@@ -1,6 +1,17 @@
-#include "cardkit.h"
+#include <corvane/corvane.h>
+#include <gtest/gtest.h>
 
-using namespace cardkit;
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/support.h"
+
+using corvane::card::CardFormatter;
+using cvtest::at;
+using cvtest::card;
+using cvtest::cards;
 
 namespace {
 
@@ -20,8 +31,8 @@ TEST(Readbf, SortsCardsIntoTheSlotsOfTheirType) {
                            54, 55, 56, 57, 58, 59, 60, 128, 133, 134, 135};
     std::string dsp = card("1.2345100", 'I');
     at(dsp, 70, "99Q");
-    Parse p(record({"1first", "6name", "9ref one", "9ref two", "B note"}) + dsp + dsp + dsp +
-            record({"Kend"}));
+    Parse p(cards({"1first", "6name", "9ref one", "9ref two", "B note"}) + dsp + dsp + dsp +
+            cards({"Kend"}));
     const int want[22] = {1, 0, 0, 0, 0, 1, 0, 0, 2, 0, 1, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 0};
     for (int t = 1; t <= 22; ++t) {
         EXPECT_EQ(p.f.updat2.slot(t, 1), first[t - 1]) << "type " << t;
@@ -38,7 +49,7 @@ TEST(Readbf, SortsCardsIntoTheSlotsOfTheirType) {
     EXPECT_EQ(p.f.update.crdimg(62), at(dsp, 70, "03"));
     EXPECT_EQ(p.f.update.crdimg(127).substr(69, 2), "68");
     // The next record starts its counts afresh; old slots stay as they were.
-    EXPECT_EQ(readbf(p.f, record({"1again", "Kend"}), 160), 0);
+    EXPECT_EQ(readbf(p.f, cards({"1again", "Kend"}), 160), 0);
     EXPECT_EQ(p.f.updat2.ncrd(9), 0);
     EXPECT_EQ(p.f.update.crdimg(24), card("ref two", '9'));
 }
@@ -66,7 +77,7 @@ TEST(Readbf, ReportsBadCardsAndGoesOn) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cards[1] + " " + std::to_string(c.len));
-        Parse p(record(c.cards), c.len);
+        Parse p(cards(c.cards), c.len);
         EXPECT_EQ(p.status, c.status);
         EXPECT_EQ(p.out.str(), c.message);
         EXPECT_EQ(p.f.updat2.ncrd(c.type), c.count);

@@ -8,33 +8,22 @@
 
 using namespace corvane::card;
 
-TEST(FieldRoutines, MeasureAndUpperCase) {
-    EXPECT_EQ(length("     "), 0);
-    EXPECT_EQ(length("ab   "), 2);
-    EXPECT_EQ(length("abcde"), 5);
-    EXPECT_EQ(digit('0') + digit('9'), 2);
-    EXPECT_EQ(digit('/') + digit(':') + digit(' '), 0);
-    std::string t = "ab1cd", s = "x{z}";
-    upper(t, 3);  // only the first n change
-    upper(s, 10);
-    EXPECT_EQ(t, "AB1cd");
-    EXPECT_EQ(s, "X{Z}");
-}
-
 TEST(FieldRoutines, EditInPlace) {
     using Edit = std::function<int(std::string&)>;
     const auto strip = [](int first, int last) {
         return Edit([=](std::string& t) { return deltsc(t, first, last); });
     };
+    const auto up = [](int n) { return Edit([=](std::string& t) { return upper(t, n), 0; }); };
     const std::tuple<Edit, const char*, const char*, int> cases[] = {
         {left, "  12", "12  ", 2},
-        {left, "12  ", "12  ", 4},
+        {left, "12  ", "12  ", 4},  // trailing blanks count
         {left, "    ", "    ", 0},
-        {left, " 1 2 ", "1 2  ", 4},
         {cmpres, "5.4310( 3 )", "5.4310(3)  ", 9},
         {strip(1, 13), "\\BFFe#2O#3   ", "Fe2O3        ", 5},
         {strip(3, 12), "ab|c@d $GA#x", "abcd $GAx   ", 9},  // positions 1-2 are not looked at
         {strip(2, 6), "x#  @ ", "x     ", 2},               // nothing kept: last is the start
+        {up(3), "ab1cd", "AB1cd", 0},                       // only the first n
+        {up(9), "x{z}`", "X{Z}`", 0},
     };
     for (const auto& [edit, in, out, ret] : cases) {
         std::string t = in;

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "entries/krx1_files.h"
+#include "support/support.h"
 
 namespace {
 
@@ -90,43 +90,39 @@ TEST_F(Reports, LineCodesWidenWithSign) {
     EXPECT_EQ(codes[0], -1);
 }
 
-TEST_F(Reports, IndexFailureNamesTheEntryNumber) {
-    CaptureStderr();
-    EXPECT_EQ(summary(0), -1);
-    EXPECT_EQ(lines(4), -1);
-    EXPECT_EQ(summary(-7), -1);
-    EXPECT_EQ(GetCapturedStderr(),
-              "cvl_RepKRX1 ERROR: readindex for entry  0\n"
-              "cvRepDI ERROR: readindex for entry  4\n"
-              "cvl_RepKRX1 ERROR: readindex for entry  -7\n");
-    EXPECT_EQ(entid, -1);
-    EXPECT_EQ(t[0], "-");
-}
-
-TEST_F(Reports, LaterFailuresNameEntryAndIdentifierAndKeepWhatWasReadBefore) {
-    CaptureStderr();
-    EXPECT_EQ(summary(3), -4);
-    EXPECT_EQ(GetCapturedStderr(), "cvl_RepKRX1 ERROR: readreflib for entry  3 99\n");
-    EXPECT_EQ(entid, 99);
-    EXPECT_EQ(t, (Strings{"Silicon", "Si", "", "syn", "-", "-", "-", "-"}));
-    EXPECT_EQ(first(dspacings, nd), std::vector<float>{33222.297f});
-    EXPECT_EQ(year, -1);
-
-    // Name and line records cut off by the end of their files.
-    cvtest::put_file(lib.fnamlib, dir / "cut.lib", bytes({200, 0, 0, 0}) + "abc");
-    cvtest::put_file(lib.fdilib, dir / "cutdi.lib", bytes({9, 0, 0}));
-    t.assign(8, "-");
-    nd = -1;
-    CaptureStderr();
-    EXPECT_EQ(summary(1), -2);
-    EXPECT_EQ(GetCapturedStderr(), "cvl_RepKRX1 ERROR: readnamlib for entry  1 4711\n");
-    EXPECT_EQ(t[0], "-");
-    EXPECT_EQ(nd, -1);
-    CaptureStderr();
-    EXPECT_EQ(lines(2), -3);
-    EXPECT_EQ(GetCapturedStderr(), "cvRepDI ERROR: readdilib for entry  2 -42\n");
-    EXPECT_EQ(nd, 0);  // a failed line read leaves no lines
-    EXPECT_EQ(codes[0], -1);
+// Each failure names its step, the entry number and (once the index record
+// is read) the identifier; the outputs of the steps before it keep their new
+// values, the later ones stay as they were.
+TEST_F(Reports, FailuresStopAtTheFailingStep) {
+    const auto cut_names = [&] {
+        cvtest::put_file(lib.fnamlib, dir / "cut.lib", bytes({200, 0, 0, 0}) + "abc");
+        cvtest::put_file(lib.fdilib, dir / "cutdi.lib", bytes({9, 0, 0}));
+    };
+    const struct {
+        bool summary;  // cvl_repkrx1, else cvrepdi
+        std::int32_t entry;
+        int status;
+        std::string message;
+    } cases[] = {
+        {true, 0, -1, "cvl_RepKRX1 ERROR: readindex for entry  0\n"},
+        {true, -7, -1, "cvl_RepKRX1 ERROR: readindex for entry  -7\n"},
+        {false, 4, -1, "cvRepDI ERROR: readindex for entry  4\n"},
+        {true, 3, -4, "cvl_RepKRX1 ERROR: readreflib for entry  3 99\n"},
+        {true, 1, -2, "cvl_RepKRX1 ERROR: readnamlib for entry  1 4711\n"},
+        {false, 2, -3, "cvRepDI ERROR: readdilib for entry  2 -42\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.status == -2) cut_names();
+        t.assign(8, "-");
+        entid = nd = year = -1;
+        CaptureStderr();
+        EXPECT_EQ(c.summary ? summary(c.entry) : lines(c.entry), c.status) << c.message;
+        EXPECT_EQ(GetCapturedStderr(), c.message);
+        EXPECT_EQ(entid, c.status < -1 && c.summary ? (c.entry == 3 ? 99 : 4711) : -1) << c.message;
+        EXPECT_EQ(t[0], c.status == -4 ? "Silicon" : "-") << c.message;
+        EXPECT_EQ(nd, c.status == -4 ? 1 : c.status == -3 ? 0 : -1) << c.message;
+    }
+    EXPECT_EQ(codes[0], -1);  // a failed line read leaves the codes
 }
 
 }  // namespace

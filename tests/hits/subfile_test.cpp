@@ -2,6 +2,7 @@
 #include <corvane/hits/subfile.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
@@ -10,240 +11,208 @@
 #include <string>
 #include <vector>
 
-#include "tool/testdb.h"
+#include "support/support.h"
 
 namespace fs = std::filesystem;
-using cvtest::mode_of;
 using cvtest::names_in;
 using cvtest::read_file;
 using cvtest::record;
 using cvtest::subfile_bytes;
 using cvtest::write_file;
+using Names = std::vector<std::string>;
 
 namespace {
 
-using Words = std::array<std::uint32_t, corvane::kTableWords>;
-
 struct Loaded {
     int status = 0;
-    std::int32_t n = -99;
-    std::int32_t k = -99;
-    std::unique_ptr<Words> table = std::make_unique<Words>();
+    std::int32_t n = -99, k = -99;
+    std::vector<std::uint32_t> table = std::vector<std::uint32_t>(corvane::kTableWords);
     std::array<std::string, 100> records;
 };
 
 Loaded load(const std::string& path) {
     Loaded l;
-    l.status = corvane::cv_readmap(path, l.n, *l.table, l.k, l.records, 100);
+    l.status = corvane::cv_readmap(path, l.n, l.table, l.k, l.records, 100);
     return l;
 }
 
-// A library over n entries, without a database behind it.
-std::unique_ptr<corvane::Library> library(int n) {
+// A library over n entries and a history of the records given, without a
+// database behind it.
+std::unique_ptr<corvane::Library> library(int n, const Names& history = {}) {
     auto lib = std::make_unique<corvane::Library>();
     lib->cv_sizes.dbsize(1) = n;
+    lib->cv_history.nhist = static_cast<int>(history.size());
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        lib->cv_history.histtx(static_cast<int>(i) + 1) = record(history[i]);
+    }
     return lib;
 }
 
-// Every test gets a fresh scratch directory.
-struct ReadMap : testing::Test {
+struct Subfile : testing::Test {
     cvtest::TempDir dir;
 };
-using WriteMap = ReadMap;
-using ReadBitmap = ReadMap;
+
+// What each fsync of this process saw while `watched` names a file: the size
+// of the file synced and the watched file's contents at that moment.
+std::string watched;
+Names synced;
 
 }  // namespace
 
-// ---- cv_readmap ----------------------------------------------------------------
-
-TEST_F(ReadMap, ReadsEveryField) {
-    write_file(dir / "a", subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"}) + "junk");
-    const auto l = load(dir / "a");
-    EXPECT_EQ(l.status, 0);
-    EXPECT_EQ(l.n, 40);
-    EXPECT_EQ((*l.table)[0], 0x0000F00Fu);
-    EXPECT_EQ((*l.table)[1], 0xFF000081u);  // spare bits as the file holds them
-    EXPECT_EQ(l.k, 2);
-    EXPECT_EQ(l.records[0], record("one"));
-    EXPECT_EQ(l.records[1], record("two"));
+extern "C" int fsync(int fd) {
+    struct stat st {};
+    fstat(fd, &st);
+    if (!watched.empty()) synced.push_back(std::to_string(st.st_size) + " " + read_file(watched));
+    return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
-TEST_F(ReadMap, EachShortFileFailsAtTheFieldItEndsIn) {
-    // 40 entries: n at 0..3, two words at 4..11, k at 12..15, one record 16..115.
-    const std::string whole = subfile_bytes(40, {7u, 1u}, {"r"});
-    const struct {
-        std::size_t length;
-        int status;
-    } cases[] = {{0, -2},  {3, -2},  {4, -3},   {11, -3}, {12, -4},
-                 {15, -4}, {16, -5}, {115, -5}, {116, 0}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE("length " + std::to_string(c.length));
-        write_file(dir / "a", whole.substr(0, c.length));
-        const auto l = load(dir / "a");
-        EXPECT_EQ(l.status, c.status);
-        EXPECT_EQ(l.n, c.length >= 4 ? 40 : -99);  // stored as soon as it is read
-        EXPECT_EQ(l.k, c.length >= 16 ? 1 : -99);
-    }
-}
-
-TEST_F(ReadMap, OnlyRegularFilesAreRead) {
-    EXPECT_EQ(load(dir / "missing").status, -1);
-    fs::create_directory(dir / "d");
-    EXPECT_EQ(load(dir / "d").status, -1);
-    // A FIFO with no writer would block a plain open; it is refused at once.
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    EXPECT_EQ(load(dir / "fifo").status, -1);
-    EXPECT_EQ(load("").status, -1);
-}
-
-TEST_F(ReadMap, CountsOutsideTheTablesAreRefused) {
-    // The files are long enough to read whatever they declare; the tables hold
-    // 250016 entries and the history 100 records.
+TEST_F(Subfile, ReadMapFailsAtTheFieldTheFileEndsInOrWhoseCountIsOutOfRange) {
+    // 40 entries: n at 0..3, two words at 4..11, k at 12..15, records 16..215.
+    const std::string whole = subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"});
     const struct {
         std::string bytes;
-        int status;
+        int status, n, k;  // n and k are stored as soon as they are read
     } cases[] = {
-        {subfile_bytes(-1, {}, {}), -2},
-        {subfile_bytes(250017, std::vector<std::uint32_t>(7814, ~0u), {}), -2},
-        {subfile_bytes(1, {1u}, {}).substr(0, 8) + "\xff\xff\xff\xff", -4},
-        {subfile_bytes(1, {1u}, std::vector<std::string>(101, "r")), -4},
-        {subfile_bytes(1, {1u}, std::vector<std::string>(100, "r")), 0},
-        {subfile_bytes(250016, std::vector<std::uint32_t>(7813, 1u), {"x"}), 0},
+        {whole.substr(0, 3), -2, -99, -99},
+        {whole.substr(0, 4), -3, 40, -99},
+        {whole.substr(0, 11), -3, 40, -99},
+        {whole.substr(0, 12), -4, 40, -99},
+        {whole.substr(0, 16), -5, 40, 2},
+        {whole.substr(0, 215), -5, 40, 2},
+        {whole + "trailing bytes are ignored", 0, 40, 2},
+        // The tables hold 250016 entries, the history 100 records.
+        {subfile_bytes(-1, {}, {}), -2, -1, -99},
+        {subfile_bytes(250017, std::vector<std::uint32_t>(7814, 1u), {}), -2, 250017, -99},
+        {subfile_bytes(1, {1u}, {}).substr(0, 8) + "\xff\xff\xff\xff", -4, 1, -1},
+        {subfile_bytes(1, {1u}, Names(101, "r")), -4, 1, 101},
+        {subfile_bytes(1, {1u}, Names(100, "r")), 0, 1, 100},
+        {subfile_bytes(250016, std::vector<std::uint32_t>(7813, 1u), {}), 0, 250016, 0},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.bytes.substr(0, 4)));
         write_file(dir / "a", c.bytes);
-        EXPECT_EQ(load(dir / "a").status, c.status);
+        const auto l = load(dir / "a");
+        EXPECT_EQ(l.status, c.status) << c.bytes.size();
+        EXPECT_EQ(l.n, c.n) << c.bytes.size();
+        EXPECT_EQ(l.k, c.k) << c.bytes.size();
     }
-    EXPECT_EQ((*load(dir / "a").table)[7812], 1u);  // the full table, read to its last word
+    EXPECT_EQ(load(dir / "a").table[7812], 1u);  // the full table, read to its last word
+    write_file(dir / "a", whole);
+    const auto w = load(dir / "a");
+    EXPECT_EQ(w.table[1], 0xFF000081u);  // spare bits as the file holds them
+    EXPECT_EQ(w.records[1], record("two"));
 }
 
-// ---- cv_writemap ---------------------------------------------------------------
+TEST_F(Subfile, OnlyRegularFilesAreReadOrReplaced) {
+    // A FIFO with no writer would block a plain open; it is refused at once.
+    fs::create_directory(dir / "d");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    const std::array<std::uint32_t, 1> table = {3u};
+    for (const std::string& path : {dir / "missing", dir / "d", dir / "fifo", std::string()}) {
+        EXPECT_EQ(load(path).status, -1) << path;
+    }
+    for (const std::string& path : {dir / "nodir/a", dir / "d", dir / "fifo", std::string()}) {
+        EXPECT_EQ(corvane::cv_writemap(path, 2, table, 0, {}, 100), -1) << path;
+    }
+    EXPECT_EQ(names_in(dir.path()), (Names{"d", "fifo"}));
+    EXPECT_TRUE(fs::is_empty(dir / "d"));
+}
 
-TEST_F(WriteMap, RefusesCountsThatDoNotFitTheDataGiven) {
-    const std::array<std::uint32_t, 2> table{};
+TEST_F(Subfile, WriteMapReplacesTheTargetWholeOrNothing) {
+    const std::array<std::uint32_t, 2> two{};
     const std::array<std::string, 1> records = {"r"};
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 65, table, 0, records, 100), -2);
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", -1, table, 0, records, 100), -2);
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, table, 2, records, 100), -4);
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, table, -1, records, 100), -4);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 65, two, 0, records, 100), -2);  // 3 words needed
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", -1, two, 0, records, 100), -2);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, two, 2, records, 100), -4);
+    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, two, -1, records, 100), -4);
     EXPECT_TRUE(names_in(dir.path()).empty());
-}
 
-TEST_F(WriteMap, ReplacesTheTargetWholeAndKeepsItsPermissions) {
     write_file(dir / "a", std::string(5000, 'o'));  // longer than the new contents
     chmod((dir / "a").c_str(), 0604);
-    const std::array<std::uint32_t, 1> table = {3u};
-    const mode_t old = umask(027);
-    const int replaced = corvane::cv_writemap(dir / "a", 2, table, 0, {}, 100);
-    const int created = corvane::cv_writemap(dir / "new", 2, table, 0, {}, 100);
-    umask(old);
-    ASSERT_EQ(replaced, 0);
-    ASSERT_EQ(created, 0);
-    EXPECT_EQ(read_file(dir / "a"), subfile_bytes(2, {3u}, {}));
-    EXPECT_EQ(mode_of(dir / "a"), 0604u);
-    EXPECT_EQ(mode_of(dir / "new"), 0640u);  // 0666 less the umask 027
-    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"a", "new"}));  // no temporary left
-}
-
-TEST_F(WriteMap, TargetsThatCannotBeCreated) {
-    const std::array<std::uint32_t, 1> table = {3u};
-    fs::create_directory(dir / "d");
-    EXPECT_EQ(corvane::cv_writemap(dir / "d", 2, table, 0, {}, 100), -1);
-    EXPECT_TRUE(fs::is_directory(dir / "d"));
-    EXPECT_EQ(corvane::cv_writemap(dir / "nodir/a", 2, table, 0, {}, 100), -1);
-    EXPECT_EQ(corvane::cv_writemap("", 2, table, 0, {}, 100), -1);
-    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    EXPECT_EQ(corvane::cv_writemap(dir / "fifo", 2, table, 0, {}, 100), -1);
-    EXPECT_EQ(names_in(dir.path()), (std::vector<std::string>{"d", "fifo"}));
-}
-
-TEST_F(WriteMap, ASymbolicLinkStaysALink) {
     write_file(dir / "real", "old");
     fs::create_symlink(dir / "real", dir / "link");
-    const std::array<std::uint32_t, 1> table = {1u};
-    ASSERT_EQ(corvane::cv_writemap(dir / "link", 1, table, 0, {}, 100), 0);
+    const std::array<std::uint32_t, 1> table = {3u};
+    const mode_t old = umask(027);
+    for (const char* name : {"a", "new", "link"}) {
+        EXPECT_EQ(corvane::cv_writemap(dir / name, 2, table, 1, records, 100), 0) << name;
+    }
+    umask(old);
+    const std::string written = subfile_bytes(2, {3u}, {"r"});
+    EXPECT_EQ(read_file(dir / "a") + read_file(dir / "new") + read_file(dir / "real"),
+              written + written + written);
+    EXPECT_EQ(cvtest::mode_of(dir / "a"), 0604u);
+    EXPECT_EQ(cvtest::mode_of(dir / "new"), 0640u);  // 0666 less the umask 027
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(read_file(dir / "real"), subfile_bytes(1, {1u}, {}));
+    EXPECT_EQ(names_in(dir.path()), (Names{"a", "link", "new", "real"}));  // no temporary left
 }
 
-// ---- cvl_savebitmap and cvl_readbitmap ------------------------------------------
+TEST_F(Subfile, TheNewFileReachesTheDiskBeforeItReplacesTheTarget) {
+    write_file(dir / "a", "old");
+    const std::array<std::uint32_t, 1> table = {3u};
+    watched = dir / "a";
+    EXPECT_EQ(corvane::cv_writemap(watched, 2, table, 0, {}, 100), 0);
+    watched.clear();
+    ASSERT_FALSE(synced.empty());
+    EXPECT_EQ(synced.front(), "12 old");  // all 12 bytes, the target not yet replaced
+}
 
-TEST_F(ReadBitmap, LoadReplacesTableAndHistoryAStepAddsOneRecord) {
-    write_file(dir / "f", subfile_bytes(40, {0xF0u, 0x80000001u}, {"F1", "F2"}));
-    auto lib = library(40);
+TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
+    write_file(dir / "f", subfile_bytes(40, {0xF0u, 0x80000001u}, {"F1", std::string(100, 'f')}));
+    write_file(dir / "b", subfile_bytes(40, {0x30u, 0x0u}, {}));
+    write_file(dir / "other", subfile_bytes(41, {0xFFu, 0x1u}, {"O1"}));
+    write_file(dir / "short", subfile_bytes(40, {1u, 1u}, {}).substr(0, 10));
+    auto lib = library(40, {"Starting from full database"});
     lib->cv_tables.nhits = 40;
-    lib->cv_history.nhist = 1;
-    lib->cv_history.histtx(1) = record("Starting from full database");
     ASSERT_EQ(cvl_readbitmap(*lib, dir / "f", 4), 0);
-    EXPECT_EQ(lib->cv_tables.curtbl[0], 0xF0u);
     EXPECT_EQ(lib->cv_tables.curtbl[1], 0x80000001u);
     EXPECT_EQ(lib->cv_history.nhist, 2);
     EXPECT_EQ(lib->cv_history.histtx(1), record("F1"));
-    EXPECT_EQ(lib->cv_history.histtx(2), record("F2"));
     EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
-    EXPECT_EQ(cvl_rephits(*lib, 0), 6);   // four entries and two spare bits
-
-    // A file without history adds only the step's own record.
-    write_file(dir / "b", subfile_bytes(40, {0x30u, 0x0u}, {}));
+    // Combining: the step's record, then the file's, each after "... " and
+    // cut to 100; a file without history adds the step's record only.
+    ASSERT_EQ(cvl_readbitmap(*lib, dir / "f", 1), 0);
+    EXPECT_EQ(lib->cv_history.histtx(3), record("Combine using File contents (" + dir / "f)"));
+    EXPECT_EQ(lib->cv_history.histtx(4), record("... F1"));
+    EXPECT_EQ(lib->cv_history.histtx(5), "... " + std::string(96, 'f'));
     ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 0), 0);
+    EXPECT_EQ(lib->cv_history.nhist, 6);
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
-    EXPECT_EQ(lib->cv_tables.curtbl[1], 0x0u);
-    EXPECT_EQ(lib->cv_history.nhist, 3);
-    EXPECT_EQ(lib->cv_history.histtx(3).substr(0, 24), "Match by File contents (");
-    ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 4), 0);  // loading it empties the history
-    EXPECT_EQ(lib->cv_history.nhist, 0);
-}
-
-TEST_F(ReadBitmap, FailuresChangeNeitherTableNorHistory) {
-    // The messages themselves are checked end to end (tests/tool).
-    auto lib = library(40);
-    lib->cv_tables.curtbl[0] = 0x9u;
-    lib->cv_history.nhist = 1;
-    lib->cv_history.histtx(1) = record("A1");
-    write_file(dir / "o", subfile_bytes(41, {0xFFu, 0x1u}, {"O1"}));
-    write_file(dir / "c", subfile_bytes(40, {1u, 1u}, {}).substr(0, 10));
+    EXPECT_EQ(lib->cv_tables.nhits, 2);
+    // A file of another size, or one that cannot be read, changes nothing.
     testing::internal::CaptureStderr();
-    EXPECT_EQ(cvl_readbitmap(*lib, dir / "o", 1), -2);
-    EXPECT_EQ(cvl_readbitmap(*lib, dir / "c", 4), -1);
+    EXPECT_EQ(cvl_readbitmap(*lib, dir / "other", 1), -2);
+    EXPECT_EQ(cvl_readbitmap(*lib, dir / "short", 4), -1);
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x9u);
-    EXPECT_EQ(lib->cv_history.nhist, 1);
-    EXPECT_EQ(lib->cv_history.histtx(1), record("A1"));
+    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
+    EXPECT_EQ(lib->cv_history.nhist, 6);
 }
 
-TEST_F(ReadBitmap, HistoryOverflowKeepsTheFirstHundredRecords) {
-    auto lib = library(8);
-    lib->cv_history.nhist = 98;
-    lib->cv_tables.curtbl[0] = 0x1u;
+// The history keeps its first 100 records: first the step's record is
+// dropped, then the combined file's; the tables merge all the same.
+TEST_F(Subfile, HistoryKeepsItsFirstHundredRecords) {
     write_file(dir / "b", subfile_bytes(8, {0x2u}, {"B1", "B2", "B3"}));
-    ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 1), 0);
-    EXPECT_EQ(lib->cv_history.nhist, 100);
-    EXPECT_EQ(lib->cv_history.histtx(99).substr(0, 14), "Combine using ");
-    EXPECT_EQ(lib->cv_history.histtx(100), record("... B1"));
-    EXPECT_EQ(lib->cv_tables.curtbl[0], 0x3u);  // the table is right all the same
+    const std::pair<int, std::string> cases[] = {
+        {98, "... B1"}, {99, "Combine using File contents (" + dir / "b)"}, {100, "last"}};
+    for (const auto& [nhist, last] : cases) {
+        auto lib = library(8, Names(static_cast<std::size_t>(nhist), "last"));
+        lib->cv_tables.curtbl[0] = 0x1u;
+        ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 1), 0);
+        EXPECT_EQ(lib->cv_history.nhist, 100) << nhist;
+        EXPECT_EQ(lib->cv_history.histtx(100), record(last)) << nhist;
+        EXPECT_EQ(lib->cv_tables.curtbl[0], 0x3u);
+    }
 }
 
-TEST_F(ReadBitmap, NamesEndAtTheirLastSignificantCharacterOrNul) {
-    // Long names, used whole, are checked end to end (tests/tool).
-    const std::string longname = (dir / std::string(80, 'n')) + "-tail";
-    write_file(longname, subfile_bytes(8, {0x5u}, {"right file"}));
-    auto lib = library(8);
-    ASSERT_EQ(cvl_readbitmap(*lib, longname + "    ", 4), 0);
-    EXPECT_EQ(lib->cv_history.histtx(1), record("right file"));
-    write_file(longname, "");
-    ASSERT_EQ(cvl_savebitmap(*lib, longname + "    "), 0);
-    ASSERT_EQ(cvl_savebitmap(*lib, std::string(dir / "t") + '\0' + "garbage"), 0);
-    EXPECT_EQ(read_file(longname), subfile_bytes(8, {0x5u}, {"right file"}));
-    EXPECT_EQ(read_file(dir / "t"), subfile_bytes(8, {0x5u}, {"right file"}));
-}
-
-TEST_F(ReadBitmap, LoadThenSaveReproducesTheFile) {
+TEST_F(Subfile, NamesAreUsedWholeAndALoadedFileIsSavedByteForByte) {
+    // A name ends at its last significant character or its first NUL, however
+    // long it is.
     const std::string original =
         subfile_bytes(37, {0xDEADBEEFu, 0xFFFFFFE0u}, {std::string(100, '~'), "  lead", ""});
-    write_file(dir / "in", original + "trailing bytes are not kept");
+    const std::string longname = (dir / std::string(80, 'n')) + "-tail";
+    write_file(longname, original + "trailing bytes are not kept");
     auto lib = library(37);
-    ASSERT_EQ(cvl_readbitmap(*lib, dir / "in", 4), 0);
-    ASSERT_EQ(cvl_savebitmap(*lib, dir / "out"), 0);
-    EXPECT_EQ(read_file(dir / "out"), original);
+    ASSERT_EQ(cvl_readbitmap(*lib, longname + "    ", 4), 0);
+    ASSERT_EQ(cvl_savebitmap(*lib, longname + "    "), 0);
+    ASSERT_EQ(cvl_savebitmap(*lib, std::string(dir / "t") + '\0' + "garbage"), 0);
+    EXPECT_EQ(read_file(longname), original);
+    EXPECT_EQ(read_file(dir / "t"), original);
 }

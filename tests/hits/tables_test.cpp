@@ -1,138 +1,111 @@
-#include <corvane/hits/tables.h>
+#include <corvane/corvane.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
+#include <string>
 
 namespace {
 
 using Table = std::array<std::uint32_t, 4>;
-constexpr std::uint32_t kJunk = 0xA5A5A5A5u;
-
-Table filled(std::uint32_t value) {
-    Table t;
-    t.fill(value);
-    return t;
-}
+constexpr std::uint32_t J = 0xA5A5A5A5u;  // junk: a word no routine may touch
+constexpr std::uint32_t F = 0xFFFFFFFFu;
 
 }  // namespace
 
-TEST(Tables, NoEntriesTouchesNoWord) {
-    Table t = filled(kJunk);
-    Table out = filled(kJunk);
-    EXPECT_EQ(corvane::tblclr(t, 0), 0);
-    EXPECT_EQ(corvane::tblset(t, 0), 0);
-    corvane::tblnot(t, out, 0);
-    corvane::tblcopy(filled(0), out, 0);
-    corvane::tblor(filled(0), filled(0), out, 0);
-    EXPECT_EQ(t, filled(kJunk));
-    EXPECT_EQ(out, filled(kJunk));
-    EXPECT_EQ(corvane::tblcount(t, 0), 0);
-    EXPECT_EQ(corvane::tblbittest(t, 1, 0), -1);
+// Words in use and spare bits: 33 entries use two words, bit 0 of word 1 the
+// last entry and bits 1-31 spare; 40 entries leave bits 8-31 of word 1 spare.
+TEST(Tables, WholeWordsAndSpareBits) {
+    const struct {
+        char op;  // s tblset, z tblclr, c tblcount, n tblnot, y tblcopy, o tblor, a tbland
+        int n;
+        Table a, b, want;  // want: a after s and z, else the output table
+        int result;        // of s, z and c
+    } cases[] = {
+        {'s', 0, {J, J, J, J}, {}, {J, J, J, J}, 0},  // no entries: no word touched
+        {'n', 0, {0, 0, 0, 0}, {}, {J, J, J, J}, -1},
+        {'s', 33, {0, 0x80000000u, J, J}, {}, {F, 0x80000001u, J, J}, 33},  // spare bit kept
+        {'s', 64, {J, J, J, J}, {}, {F, F, J, J}, 64},
+        {'z', 40, {J, J, J, J}, {}, {0, 0, J, J}, 0},
+        {'c', 65, {F, 0, 0x80000001u, F}, {}, {F, 0, 0x80000001u, F}, 34},  // spare bit counted
+        {'n', 40, {0x0000FFFFu, 0xF0000F0Fu, 0, 0}, {}, {0xFFFF0000u, 0xF0000FF0u, J, J}, -1},
+        {'n', 64, {0x12345678u, 0, F, F}, {}, {0xEDCBA987u, F, J, J}, -1},
+        {'y', 40, {1, 0xF0000F0Fu, 2, 3}, {}, {1, 0xF0000F0Fu, J, J}, -1},
+        {'o', 40, {0x0000FFFFu, 0xF0000F0Fu}, {1, 0x01000001u}, {0xFFFF, 0xF1000F0Fu, J, J}, -1},
+        {'a', 40, {0x0000FFFFu, 0xF0000F0Fu}, {1, 0x01000001u}, {1, 0x00000001u, J, J}, -1},
+    };
+    for (const auto& c : cases) {
+        Table a = c.a, out = {J, J, J, J};
+        int result = -1;
+        if (c.op == 's') result = corvane::tblset(a, c.n), out = a;
+        if (c.op == 'z') result = corvane::tblclr(a, c.n), out = a;
+        if (c.op == 'c') result = corvane::tblcount(a, c.n), out = a;
+        if (c.op == 'n') corvane::tblnot(a, out, c.n);
+        if (c.op == 'y') corvane::tblcopy(a, out, c.n);
+        if (c.op == 'o') corvane::tblor(a, c.b, out, c.n);
+        if (c.op == 'a') corvane::tbland(a, c.b, out, c.n);
+        EXPECT_EQ(out, c.want) << c.op << " " << c.n;
+        EXPECT_EQ(result, c.result) << c.op << " " << c.n;
+    }
 }
 
-TEST(Tables, SetFillsWholeWordsThenTheLowBitsOfTheNext) {
-    Table t = {0, 0, kJunk, kJunk};
-    EXPECT_EQ(corvane::tblset(t, 33), 33);
-    EXPECT_EQ(t, (Table{0xFFFFFFFFu, 0x00000001u, kJunk, kJunk}));  // the third word is not in use
-    EXPECT_EQ(corvane::tblcount(t, 33), 33);
-    t = filled(kJunk);
-    EXPECT_EQ(corvane::tblset(t, 64), 64);
-    EXPECT_EQ(t, (Table{0xFFFFFFFFu, 0xFFFFFFFFu, kJunk, kJunk}));
-}
-
-TEST(Tables, SpareBitsAreKeptAndCounted) {
-    // 33 entries: word 1 holds entry 33 in bit 0, bits 1..31 are spare.
-    Table t = {0, 0x80000000u, 0, 0};
-    corvane::tblset(t, 33);
-    EXPECT_EQ(t[1], 0x80000001u);
-    EXPECT_EQ(corvane::tblcount(t, 33), 34);  // the spare bit counts too
-
-    // 40 entries: the low 8 bits of word 1 are entries 33..40.
-    const Table a = {0x0000FFFFu, 0xF0000F0Fu, 0, 0};
-    Table b = filled(kJunk);
-    corvane::tblnot(a, b, 40);
-    // 0x0F inverted to 0xF0, the spare bits as they were
-    EXPECT_EQ(b, (Table{0xFFFF0000u, 0xF0000FF0u, kJunk, kJunk}));
-
-    // tblcopy, tblor and tbland carry spare bits like any other bit.
-    Table c = filled(0);
-    corvane::tblcopy(a, c, 40);
-    EXPECT_EQ(c[1], 0xF0000F0Fu);
-    const Table d = {0, 0x01000001u, 0, 0};
-    Table e = filled(kJunk);
-    corvane::tblor(a, d, e, 40);
-    EXPECT_EQ(e[1], 0xF1000F0Fu);
-    corvane::tbland(a, d, e, 40);
-    EXPECT_EQ(e[1], 0x00000001u);
-    EXPECT_EQ(e[2], kJunk);
-}
-
-TEST(Tables, NotOverWholeWordsInvertsExactlyThoseWords) {
-    Table a = {0x12345678u, 0u, 0xFFFFFFFFu, 0xFFFFFFFFu};
-    Table b = filled(kJunk);
-    corvane::tblnot(a, b, 64);
-    EXPECT_EQ(b, (Table{0xEDCBA987u, 0xFFFFFFFFu, kJunk, kJunk}));
-    corvane::tblnot(a, a, 64);  // in place
-    EXPECT_EQ(a, (Table{0xEDCBA987u, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}));
-}
-
-TEST(Tables, EntriesCountFromTheLeastSignificantBit) {
-    Table t = filled(0);
-    corvane::tblbitset(t, 1, 100, 1);
-    corvane::tblbitset(t, 32, 100, 1);
-    corvane::tblbitset(t, 33, 100, 5);  // any non-zero value sets
-    EXPECT_EQ(t[0], 0x80000001u);
-    EXPECT_EQ(t[1], 0x00000001u);
-    EXPECT_EQ(corvane::tblbittest(t, 32, 100), 1);
-    EXPECT_EQ(corvane::tblbittest(t, 31, 100), 0);
-    corvane::tblbitset(t, 32, 100, 0);
+TEST(Tables, SingleEntriesUpToNAndNeverPastTheTableGiven) {
+    Table t = {0, 0x00000004u, J, J};  // entry 35, a spare bit when n = 34
+    for (int k : {1, 32, 34, 35}) corvane::tblbitset(t, k, 34, k == 32 ? 5 : 1);  // 35: beyond n
+    EXPECT_EQ(t, (Table{0x80000001u, 0x00000006u, J, J}));
+    EXPECT_EQ(corvane::tblbittest(t, 32, 34) * 100 + corvane::tblbittest(t, 31, 34) * 10 +
+                  corvane::tblbittest(t, 35, 34),
+              99);  // 1, 0, -1
+    corvane::tblbitset(t, 32, 34, 0);
     EXPECT_EQ(t[0], 0x00000001u);
+    // A count larger than the table is held to the table; a negative count is
+    // no entries at all: the guard words around a two-word table stay.
+    std::span<std::uint32_t> two(t.data() + 1, 2);
+    corvane::tblset(two, 1000);
+    corvane::tblnot(two, two, 1000);
+    corvane::tblbitset(two, 65, 1000, 1);
+    corvane::tblset(two, -5);
+    EXPECT_EQ(t, (Table{1, 0, 0, J}));
+    EXPECT_EQ(corvane::tblbittest(two, 65, 1000) + corvane::tblcount(two, 1000), 0);
 }
 
-TEST(Tables, EntriesAboveNAreOutside) {
-    Table t = filled(0);
-    t[1] = 0x00000004u;  // entry 35, a spare bit when n = 34
-    EXPECT_EQ(corvane::tblbittest(t, 34, 34), 0);
-    EXPECT_EQ(corvane::tblbittest(t, 35, 34), -1);
-    corvane::tblbitset(t, 34, 34, 1);
-    EXPECT_EQ(t[1], 0x00000006u);
-    corvane::tblbitset(t, 35, 34, 0);  // k = n + 1: nothing happens
-    corvane::tblbitset(t, 36, 34, 1);
-    EXPECT_EQ(t[1], 0x00000006u);
-}
-
-TEST(Tables, CountAddsEveryWordInUse) {
-    // all ones 32, zero 0, two bits, every other nibble 16; 65 entries use three words
-    const Table t = {0xFFFFFFFFu, 0u, 0x80000001u, 0x0F0F0F0Fu};
-    EXPECT_EQ(corvane::tblcount(t, 128), 50);
-    EXPECT_EQ(corvane::tblcount(t, 65), 34);
-    EXPECT_EQ(corvane::tblcount(t, 64), 32);
-}
-
-TEST(Tables, OrAndMayWriteOverAnOperand) {
-    Table a = {0b1100u, 0, 0, 0};
-    const Table b = {0b1010u, 0, 0, 0};
-    corvane::tblor(a, b, a, 4);
-    EXPECT_EQ(a[0], 0b1110u);
-    corvane::tbland(b, a, a, 4);
-    EXPECT_EQ(a[0], 0b1010u);
-}
-
-TEST(Tables, NeverReachPastTheTableGiven) {
-    // A count larger than the table is held to the table: the guard words
-    // around the two-word table stay as they are.
-    std::array<std::uint32_t, 4> storage = {kJunk, 0, 0, kJunk};
-    std::span<std::uint32_t> t(storage.data() + 1, 2);
-    corvane::tblset(t, 1000);
-    corvane::tblnot(t, t, 1000);
-    corvane::tblbitset(t, 65, 1000, 1);
-    EXPECT_EQ(corvane::tblbittest(t, 65, 1000), 0);
-    EXPECT_EQ(corvane::tblcount(t, 1000), 0);
-    EXPECT_EQ(storage[0], kJunk);
-    EXPECT_EQ(storage[3], kJunk);
-    // A negative count is no entries at all.
-    corvane::tblset(t, -5);
-    EXPECT_EQ(corvane::tblcount(t, 64), 0);
+// 40 entries: current 1-3, 33 and spare bit 8; work 3, 4, 34, 40 and spare
+// bit 31. A complement keeps the spare bits of the table it inverts; a word
+// beyond the words in use is never touched.
+TEST(TblLogic, OperationsRecordsAndCount) {
+    const std::string q120(120, 'q');
+    const struct {
+        int op;
+        std::string text;
+        std::uint32_t cur0, cur1, wrk0, wrk1;
+        int count;
+        std::string record;  // record 2, or "" for none
+    } cases[] = {
+        {0, "z", 0x4u, 0x0u, 0xCu, 0x80000082u, 1, "Match by z"},
+        {1, q120, 0xFu, 0x80000183u, 0xCu, 0x80000082u, 9, "Combine using " + q120.substr(0, 86)},
+        {2, "z", 0x3u, 0x1u, 0xFFFFFFF3u, 0x8000007Du, 3, "Remove matching z"},
+        {3, "z  ", 0x8u, 0x82u, 0xCu, 0x80000082u, 3, "Remove entries in table from z"},
+        {5, "z", 0x7u, 0x101u, 0xCu, 0x80000082u, 5, ""},  // no step: only the count
+    };
+    for (const auto& c : cases) {
+        auto lib = std::make_unique<corvane::Library>();
+        lib->cv_sizes.dbsize(1) = 40;
+        lib->cv_history.nhist = 1;
+        auto& t = lib->cv_tables;
+        t.curtbl = {0x7u, 0x101u, F};
+        t.wrktbl = {0xCu, 0x80000082u};
+        EXPECT_EQ(tbllogic(*lib, c.op, c.text), c.count) << c.op;
+        EXPECT_EQ(t.nhits, c.count);
+        EXPECT_EQ((Table{t.curtbl[0], t.curtbl[1], t.wrktbl[0], t.wrktbl[1]}),
+                  (Table{c.cur0, c.cur1, c.wrk0, c.wrk1}))
+            << c.op;
+        EXPECT_EQ(t.curtbl[2], F);
+        EXPECT_EQ(lib->cv_history.nhist, c.record.empty() ? 1 : 2);
+        if (!c.record.empty()) {
+            EXPECT_EQ(lib->cv_history.histtx(2),
+                      c.record + std::string(100 - c.record.size(), ' '));
+        }
+    }
 }

@@ -1,5 +1,5 @@
-// A thin C++ face on libf2c's internal-file formatted I/O and list-directed
-// output: the independent oracle of the format module's differential test.
+// A thin C++ face on libf2c's internal-file formatted I/O: the independent
+// oracle of the format module's differential test.
 #pragma once
 
 #include <cstddef>
@@ -24,10 +24,5 @@ Written write(const std::string& format, std::size_t length, const std::vector<I
 
 // Reads one internal record into targets; returns 0 or libf2c's error number.
 int read(const std::string& format, const std::string& record, std::vector<Item>& targets);
-
-// List-directed output of texts and integers as written to a sequential file,
-// every line with its line end.
-using ListItem = std::variant<std::string, std::int32_t>;
-std::string listed(const std::vector<ListItem>& items);
 
 }  // namespace oracle

@@ -9,6 +9,7 @@
 // their columns are read and written only through corvane::cols / corvane::setcols.
 #pragma once
 
+#include <corvane/entries/krx2.h>
 #include <corvane/setup/vec1.h>
 
 #include <array>
@@ -29,18 +30,16 @@ Vec1<std::string, N> blank_texts(std::size_t len) {
 
 // ---- cards ------------------------------------------------------------------
 
-inline constexpr int kCardLen = 80;
-// Column 80 of a card holds its type code; the type number t is the code's
-// 1-based position in this alphabet (1 for "1" ... 20 for "K", 22 for "*").
-inline constexpr std::string_view kCardTypes = "123456789ABCDEFGHIJK+*";
-inline constexpr int kNumTypes = 22;
-inline constexpr int kNumSlots = 135;
+// The record format (card length, type alphabet, per-type limits) is the
+// KRX2 record format of <corvane/entries/krx2.h>; these are its names here.
+using corvane::kCardLen;
+using corvane::kCardTypes;
+inline constexpr int kNumTypes = kNumCardTypes;
+inline constexpr int kNumSlots = kMaxRecordCards;
 
 // The type number of a card type code, 0 when the code is not a card type.
-// The alphabet is matched exactly: "a" is no type.
 constexpr int type_of(char code) {
-    const auto p = kCardTypes.find(code);
-    return p == std::string_view::npos ? 0 : static_cast<int>(p) + 1;
+    return card_type(code);
 }
 
 // Card types the formatter names often.
@@ -64,8 +63,7 @@ struct Update {
 // The limits add up to the 135 slots of update.
 struct Updat2 {
     Vec1<std::int32_t, kNumTypes> ncrd{};
-    Vec1<std::int32_t, kNumTypes> maxcrd{
-        {2, 2, 1, 1, 5, 5, 5, 1, 10, 1, 20, 1, 1, 1, 1, 1, 1, 68, 5, 1, 1, 1}};
+    Vec1<std::int32_t, kNumTypes> maxcrd{kMaxCards};
 
     // The crdimg slot of the n-th card of type t: the type's run begins after
     // the runs of all lower types.

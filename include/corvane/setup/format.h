@@ -22,14 +22,28 @@
 // reported through the result, never by aborting. Aw into a text of length len
 // takes the rightmost len characters of the field when w >= len, else the w
 // characters left-justified and blank-padded.
+//
+// Limits: a count or width above 32767, groups nested more than 8 deep inside
+// the outer parentheses, or a format that unrolls into more than 65536
+// descriptors is refused as kBadFormat; a format whose positions (nX, Tn and
+// the fields' widths) reach beyond column 1048576 is refused as kOverflow. All
+// are found while the format is parsed, before anything is unrolled, so a
+// hostile format costs no more than its own length.
+//
+// A caller that applies one format to many records parses it once:
+//     static const edit::Format f = edit::Format::parse("(F7.4)");
+//     edit::read(f, field, {&d});
+// The overloads that take the format as a string parse it on every call.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace corvane::edit {
 
@@ -48,7 +62,43 @@ enum Status : int {
     kBadInput = 3,   // a field holds a character that cannot belong to its number, or a
                      // value too large for its target
     kOverflow = 4,   // the record is too short for what the format writes, or a field
-                     // lies beyond column 1048576
+                     // (or the format itself) reaches beyond column 1048576
+};
+
+// The furthest column a format or a field may reach.
+inline constexpr std::size_t kMaxColumn = std::size_t{1} << 20;
+
+// A parsed format string: the descriptors unrolled (repeat counts and groups
+// written out), ready for any number of reads and writes. A format that could
+// not be parsed keeps its status, and every read or write with it returns that
+// status. Cheap to move, and safe to share between calls.
+class Format {
+  public:
+    // An unusable format (status kBadFormat).
+    Format() = default;
+    static Format parse(std::string_view text);
+
+    // kOk, or why the text was refused (kBadFormat or kOverflow).
+    int status() const { return status_; }
+    bool ok() const { return status_ == kOk; }
+
+    // One unrolled descriptor: 'A', 'I', 'F', 'X' or 'T'. For A, w = 0 means
+    // "the item's own length"; for I, d is the minimum digit count (-1 when
+    // none is given); for X, w is the number of columns skipped; for T, w is
+    // the target column.
+    struct Step {
+        char kind;
+        int w;
+        int d;
+    };
+    const std::vector<Step>& steps() const { return steps_; }
+    // The number of data descriptors (A, I, F) among the steps.
+    std::size_t data_count() const { return data_count_; }
+
+  private:
+    std::vector<Step> steps_;
+    std::size_t data_count_ = 0;
+    int status_ = kBadFormat;
 };
 
 // Writes items into an internal record of fixed length: the record is first
@@ -56,17 +106,23 @@ enum Status : int {
 // its end fails with kOverflow. Items left over when the format ends are an
 // error (kBadItem); the format ends early, at the first data descriptor
 // without an item. On any failure the record is left as it was.
+int write(const Format& format, std::string& record, std::span<const Out> items);
+int write(const Format& format, std::string& record, std::initializer_list<Out> items);
 int write(std::string_view format, std::string& record, std::span<const Out> items);
 int write(std::string_view format, std::string& record, std::initializer_list<Out> items);
 
 // Convenience: the written text itself, as long as the furthest column the
 // format reached (trailing nX included). On any failure the result is empty.
+std::string write(const Format& format, std::span<const Out> items);
+std::string write(const Format& format, std::initializer_list<Out> items);
 std::string write(std::string_view format, std::span<const Out> items);
 std::string write(std::string_view format, std::initializer_list<Out> items);
 
 // Reads an internal record. The record reads as if blank-extended to whatever
 // length the format needs. Every field is read before any target is set, so on
 // any failure all targets are left as they were.
+int read(const Format& format, std::string_view record, std::span<const In> targets);
+int read(const Format& format, std::string_view record, std::initializer_list<In> targets);
 int read(std::string_view format, std::string_view record, std::span<const In> targets);
 int read(std::string_view format, std::string_view record, std::initializer_list<In> targets);
 

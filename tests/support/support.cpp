@@ -1,0 +1,147 @@
+#include "support/support.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+extern char** environ;
+
+namespace cvtest {
+
+std::vector<std::string> names_in(const fs::path& dir) {
+    std::vector<std::string> out;
+    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+TempDir::TempDir() {
+    const char* base = std::getenv("TMPDIR");
+    std::string templ = (base != nullptr && *base != '\0' ? base : "/tmp");
+    templ += "/corvane-test-XXXXXX";
+    if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = templ;
+}
+
+RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+                      const RunOptions& options) {
+    std::vector<std::string> env, argv_strings{program};
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry(*e);
+        if (options.env.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
+    }
+    for (const auto& [name, value] : options.env) {
+        if (value) env.push_back(name + "=" + *value);
+    }
+    argv_strings.insert(argv_strings.end(), args.begin(), args.end());
+    std::vector<char*> envp, argv;
+    for (auto& s : env) envp.push_back(s.data());
+    for (auto& s : argv_strings) argv.push_back(s.data());
+    envp.push_back(nullptr);
+    argv.push_back(nullptr);
+
+    // Output comes through pipes, which a file-size limit does not cut short.
+    int out[2], err[2];
+    if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {  // only async-signal-safe calls from here to exec
+        dup2(out[1], 1);
+        dup2(err[1], 2);
+        for (int fd : {out[0], out[1], err[0], err[1]}) close(fd);
+        const int devnull = open("/dev/null", O_RDONLY);
+        if (devnull >= 0) dup2(devnull, 0);
+        if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
+        if (options.file_size_limit >= 0) {  // writes past it fail with EFBIG
+            signal(SIGXFSZ, SIG_IGN);
+            const auto limit = static_cast<rlim_t>(options.file_size_limit);
+            const struct rlimit both = {limit, limit};
+            setrlimit(RLIMIT_FSIZE, &both);
+        }
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    close(out[1]);
+    close(err[1]);
+    RunResult result;
+    struct pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    std::string* sinks[2] = {&result.out, &result.err};
+    for (int open_count = 2; open_count > 0;) {
+        if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buf[4096];
+            const ssize_t got = read(fds[i].fd, buf, sizeof buf);
+            if (got > 0) {
+                sinks[i]->append(buf, static_cast<std::size_t>(got));
+            } else if (got == 0 || errno != EINTR) {
+                close(fds[i].fd);
+                fds[i].fd = -1;
+                --open_count;
+            }
+        }
+    }
+    int wstatus = 0;
+    while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
+    if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
+    return result;
+}
+
+TestDb::TestDb(std::int32_t entries) {
+    for (const auto& dir : {line1(), line2(), line3(), work()}) fs::create_directory(dir);
+    write_file(line1() / "pdsize.txt", std::to_string(entries) + " 0 0 0 0\n");
+    for (const char* name : {"kelpa.ind", "name.lib", "di.lib", "ref.lib"}) put(name, "");
+    write_location(line1().string(), line2().string(), line3().string());
+}
+
+void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
+    std::string index, names, di, refs;
+    for (const auto& e : entries) {
+        index += index_record(e.entid, std::int32_t(names.size()), std::int32_t(di.size()),
+                              std::int32_t(refs.size()), 0);
+        names += name_record(e.names[0], e.names[1], e.names[2], e.names[3]);
+        di += di_record(e.lines);
+        refs += ref_record(e.year_code, e.ref[0], e.ref[1], e.ref[2], e.ref[3]);
+    }
+    for (const auto& [name, content] : {std::pair{"kelpa.ind", index},
+                                        {"name.lib", names},
+                                        {"di.lib", di},
+                                        {"ref.lib", refs},
+                                        {"krx2.dat", ""}}) {
+        db.put(name, content);
+    }
+}
+
+std::vector<KrxEntry> five_entries() {
+    // clang-format off
+    return {
+        {9101, {"Silicon Oxide", "Quartz, syn", "SiO2", "Silica"}, 76,
+         {"ACBCAR", "B32", "2456", "Le Page, Y., Donnay, G."},
+         {{-10000, 100}, {0, 50}, {10000, 50}, {-31415, 10}}},
+        {9102, {"Calcium Carbonate", "Calcite, syn", "CaCO3", "Calcspar"}, 53,
+         {"NBSCAQ", "2", "51", "Swanson, H.E., Fuyat, R.K."}, {{0, 7}}},
+        {9103, {"Silicon", "", "Si", ""}, 75, {"JACGAR", "8", "457", "Hom, T., Post, B."}, {}},
+        {9104, {"Titanium Oxide", "Rutile, syn", "TiO2", "Titania"}, 71,
+         {"ACBCAR", "B27", "2133", "Baur, W.H., Khan, A.A."}, {{-31416, 100}, {10000, 20}}},
+        {9105, {"Silicon Oxide", "Cristobalite", "SiO2", ""}, 127,
+         {"AMMIAZ", "", "", "Swanson, H.E., Peiser, H.S."}, {{31416, 255}, {-31415, 1}}},
+    };
+    // clang-format on
+}
+
+}  // namespace cvtest
