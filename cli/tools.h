@@ -15,5 +15,7 @@ int hitfind(int argc, char** argv);
 int hitlist(int argc, char** argv);
 // krxbuild [-t TABLEDIR] CARDFILE OUTDIR
 int krxbuild(int argc, char** argv);
+// hitcard ENTRY [CODE [OUTFILE]] | hitcard -raw ENTRY
+int hitcard(int argc, char** argv);
 
 }  // namespace corvane::cli

@@ -17,12 +17,15 @@
 #include <corvane/card/box4.h>
 #include <corvane/card/box5.h>
 #include <corvane/card/codetables.h>
+#include <corvane/card/driver.h>
 #include <corvane/card/dspacing.h>
 #include <corvane/card/formatter.h>
 #include <corvane/card/formula.h>
+#include <corvane/card/layout.h>
 #include <corvane/card/model.h>
 #include <corvane/card/parser.h>
 #include <corvane/card/references.h>
+#include <corvane/card/repkrx2.h>
 #include <corvane/card/segments.h>
 #include <corvane/card/utilities.h>
 #include <corvane/entries/angles.h>

@@ -1,9 +1,10 @@
-// The card formatter's state: the record model, the code tables and the
-// message sink, in one object that a process (or a test) creates and keeps as
-// long as it formats cards. The code tables are opened on first use and stay
-// open with it; the blocks are refilled for every record. Messages are
-// list-directed lines written to the sink given at construction (standard
-// output by default).
+// The card formatter's state: the record model, the code tables, the message
+// sink and the page sink, in one object that a process (or a test) creates and
+// keeps as long as it formats cards. The code tables are opened on first use
+// and stay open with it; the blocks are refilled for every record. Messages
+// are list-directed lines written to the sink given at construction (standard
+// output by default); the card itself goes to the page sink, kept apart so a
+// caller can send the two to different places.
 //
 // The formatter's routines are free functions over this object, one family to
 // a file, each declared by its own header:
@@ -12,6 +13,8 @@
 //   <corvane/card/utilities.h>   the shared text routines and trfnch
 //   <corvane/card/formula.h>     formula notation, "$" codes, the token scanner
 //   <corvane/card/references.h>  seekx, phref, dorefs
+//   <corvane/card/layout.h>      prtcrd, the page, and its helpers
+//   <corvane/card/driver.h>      krx2fmt, the single entry point
 // The boxes, the d-spacing table, the layout and the driver join them the same
 // way: one file per box or table, reading the card images through card(t, n)
 // and corvane::cols, writing curcrd, dih and comcrd.
@@ -46,6 +49,12 @@ class CardFormatter {
     // One list-directed message on the sink.
     void say(std::initializer_list<edit::ListItem> items);
 
+    // The page sink: where prtcrd writes the card's lines. Standard output
+    // unless the caller sets another; krx2fmt points it at the output file for
+    // the length of one card and leaves it as it found it.
+    std::ostream& page() const { return *page_; }
+    void set_page(std::ostream& out) { page_ = &out; }
+
     // ---- the record model ------------------------------------------------------
     Update update;
     Updat2 updat2;
@@ -76,6 +85,7 @@ class CardFormatter {
 
   private:
     std::ostream& out_;
+    std::ostream* page_ = &std::cout;
 };
 
 }  // namespace corvane::card

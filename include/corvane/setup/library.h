@@ -13,6 +13,7 @@
 //   <corvane/entries/krx2.h>     the KRX2 record reader
 //   <corvane/entries/reports.h>  cvl_repkrx1, cvrepdi
 //   <corvane/entries/search.h>   cv_srchlibs
+//   <corvane/card/repkrx2.h>     cvl_repkrx2, the full-card report
 //
 // Numbering: every record is numbered from 1, as the routines talk about them
 // (Vec1): dbpath(1..3), dbsize(1..5), histtx(1..100). Only the hit tables are
@@ -67,6 +68,16 @@ struct CvHistory {
     CvHistory() { histtx.fill(std::string(kHistLen, ' ')); }
 };
 
+// The full-card report's record: the cards of the record loaded last, back to
+// back (card i at characters (i-1) x 80 to i x 80 - 1), and their number.
+// Cards beyond nlines are stale.
+struct CvKrx2Record {
+    static constexpr int kCards = 135;
+    static constexpr int kBufLen = kCards * 80;
+    std::array<char, kBufLen> buffer{};
+    std::int32_t nlines = 0;
+};
+
 class Library {
   public:
     Library() = default;
@@ -84,6 +95,7 @@ class Library {
     CvSizes cv_sizes;
     CvTables cv_tables;
     CvHistory cv_history;
+    CvKrx2Record cv_krx2rec;
 
     // Database stream handles: empty (nullptr) or open for reading.
     std::array<std::FILE*, 4> fcdrom{};

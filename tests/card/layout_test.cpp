@@ -1,0 +1,532 @@
+// The card's page, line for line: two whole cards, the mode headings and
+// conversions, the formula forms, the comment lines, the continuation paging,
+// and the small routines of the layout.
+#include <algorithm>
+#include <cstdio>
+
+#include "cardkit.h"
+
+using namespace cardkit;
+using corvane::padded;
+using corvane::card::shform;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// A card of type t with texts at the given columns.
+std::string mk(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
+    std::string c = card("", t);
+    for (const auto& [column, text] : fields) at(c, column, text);
+    return c;
+}
+
+// One I-card line: d (7 columns as written), intensity, its code, h k l, their
+// code, the d code.
+std::string dline(const char* d, int i, char ic, int h, int k, int l, char hc = ' ',
+                  char dc = ' ') {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%7s%3d%c%3d%3d%3d%c %c", d, i, ic, h, k, l, hc, dc);
+    return buf;
+}
+
+// I cards holding the lines, three to a card.
+std::string icards(const Lines& lines) {
+    std::string out;
+    for (std::size_t k = 0; k < lines.size(); k += 3) {
+        std::string body;
+        for (std::size_t j = k; j < k + 3 && j < lines.size(); ++j) body += lines[j];
+        out += card(body, 'I');
+    }
+    return out;
+}
+
+// The page as lines, without their line ends.
+Lines page_lines(const std::string& text) {
+    Lines out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+}
+
+// The box area of a line: "| " and the text, to column 88.
+std::string box(std::string_view text) {
+    std::string s = "| ";
+    s += text;
+    s.resize(88, ' ');
+    return s;
+}
+const std::string kBoxRule = "|" + std::string(86, '-') + " ";
+const std::string kSep = "|---------+-----+----------------------|";
+const std::string kEmpty = "|         |     |                      |";
+const std::string kRule127(127, '-');
+const std::string kRule118(118, '-');
+
+// A table row beside the boxes: d (9), intensity (4), h k l (22).
+std::string row(std::string_view d, std::string_view i, std::string_view hkl) {
+    std::string s = "|";
+    s += d;
+    s += "| ";
+    s += i;
+    s += "|";
+    s += hkl;
+    s += "|";
+    return s;
+}
+// The same cells in the continuation table, without the leading frame.
+std::string cells(std::string_view d, std::string_view i, std::string_view hkl) {
+    return row(d, i, hkl).substr(1);
+}
+const std::string kEmptyGroup = kEmpty.substr(1);
+
+// Runs the whole formatter on a record and keeps page and messages apart.
+struct Formatted {
+    int status = -1;
+    Lines page;
+    std::string messages;
+};
+Formatted format(ScratchDir& dir, const std::string& record, std::string code) {
+    std::ostringstream msg, page;
+    CardFormatter f(dir.slash(), "", msg);
+    f.set_page(page);
+    Formatted r;
+    r.status = krx2fmt(f, record, static_cast<int>(record.size() / 80), "-", code);
+    r.page = page_lines(page.str());
+    r.messages = msg.str();
+    return r;
+}
+
+// ---- the rich record: every box, 31 table rows ---------------------------------
+
+std::string rich_record() {
+    Lines lines = {
+        dline("9.8765", 15, ' ', 0, 0, 1),     dline("5.0000", 100, ' ', 2, 0, 0),
+        dline("4.1234", 8, 'B', 1, 1, 0),      dline("3.5000", 20, ' ', 1, 1, 1, 'C'),
+        dline("3.2100", 12, 'L', 0, 2, 1),     dline("3.0000", 30, ' ', 2, 1, 0, ' ', 'E'),
+        dline("2.8000", 5, 'U', 2, 0, 1),      dline("2.7000", 5, 'U', 1, 2, 1),
+        dline("2.5000", 40, ' ', 2, 1, 1),     dline("2.5000", 40, ' ', 1, 0, 2),
+        dline("2.3000", 7, ' ', 0, 0, 3, 'L'), dline("2.2000", 9, ' ', 2, 2, 0, '*'),
+        dline("2.1000", 6, ' ', 1, 1, 2, 'N'), dline("2.0000", 11, ' ', 2, 0, 2, 'E'),
+    };
+    const char* const plain[] = {"1.9500", "1.9000", "1.8500", "1.8000", "1.7500", "1.7000",
+                                 "1.6500", "1.6000", "1.5500", "1.5000", "1.4500", "1.4000",
+                                 "1.3500", "1.3000", "1.2500", "1.2000", "1.1500", "1.1000"};
+    for (int j = 0; j < 18; ++j) lines.push_back(dline(plain[j], 10, ' ', 3, 0, j + 1));
+
+    const char* const identity = "       1.00  0.00  0.00   0.00  1.00  0.00   0.00  0.00  1.00";
+    return mk('1', {{1, "    5.000   10.000    2.500"}, {36, "  100.50"}, {72, "D351234M"}}) +
+           mk('2', {{1, "    0.001   0.0012"}, {36, "    0.02"}}) +
+           mk('3', {{1, "P21/c   E"}, {20, "     4E"}, {30, " 3.123"}, {38, " 3.140"}}) +
+           mk('4', {{12, "14"}, {51, "  123.45"}, {61, "   125.00"}}) +
+           mk('5', {{54, "12345-67-8"}}) +
+           mk('6', {{1, "Potassium Magnesium Aluminum Silicate Hydroxide Fluoride"}, {69, "PC"}}) +
+           mk('6', {{1, "Hydrate of the Mica Group"}}) +
+           mk('6', {{1, "Fluorophlogopite, syn"}, {69, "M"}}) + mk('6', {{1, "Mica"}, {69, "C"}}) +
+           mk('7', {{1, "K Mg3 ( Al Si3 O10 ) F2"}}) +
+           mk('7', {{1, "K Mg3 Al Si3 O10 F2"}, {69, "S"}}) +
+           mk('9', {{1, "JACGAR  12  345 1979 Smith, A.B., Jones, C."}}) +
+           mk('9', {{1, "ZEKRDZ 150  101 1980 Brown, D., White, E., Green, F., Black, G."},
+                    {68, "UC"}}) +
+           mk('9', {{1, "AMMIAY  70   12 1985 Gray, H."}, {68, "OP"}}) +
+           mk('9', {{1, "AMMIAY  71  200 1986 Blue, K."}, {68, "ST"}}) +
+           mk('A', {{1, "mC44"}, {18, "Mica"}}) + mk('B', {{1, "Pink."}, {68, "CL"}}) +
+           mk('B', {{1, "1200 C"}, {68, "MP"}}) +
+           mk('B', {{1, "A=1.522,B=1.550,Q=1.551,SIGN=-,2V=10$DE"}, {68, "OP"}}) +
+           mk('B', {{1, "Pattern taken at 23 C."}, {68, "TM"}}) +
+           mk('B', {{1, "*Overlaps the silicon standard line."}, {68, "FN"}}) +
+           mk('C', {{1, identity}}) +
+           mk('F', {{1, "CuKa1 1.5406"},
+                    {21, "M"},
+                    {23, "Ge"},
+                    {30, "D"},
+                    {33, " 12.5"},
+                    {41, "G"},
+                    {43, "Hagg"}}) +
+           mk('G', {{1, "D P  1.50"}, {25, "I"}, {34, " 45.2  .012 28  30"}}) + icards(lines) +
+           mk('+', {{3, "5.00x  2.500  3.000  2.200  3.500  9.877  2.800  4.123  "}}) + mk('K');
+}
+
+class Layout : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir.write("picodes.tbl", "NO3No.\nDE3deg\n");
+        dir.write("codens.tbl", rec81("000000         4") + rec81("AMMIAY Am. Mineral.") +
+                                    rec81("JACGAR J. Appl. Crystallogr.") +
+                                    rec81("ZEKRDZ Z. Kristallogr."));
+        dir.write("stdcodes.tbl", "");
+        dir.write("mineral.tbl", "");
+    }
+    ScratchDir dir;
+};
+
+}  // namespace
+
+// Every line of a card that fills every box, derived from the record by hand:
+// mode "D" shows the d texts as they stand, the 31 rows run on below the card.
+TEST_F(Layout, RichCardLineForLine) {
+    const std::string hkl1 = "        ";  // before the first index of a centred cell
+    Lines want = {
+        "35-1234    (c) TARN Powder Data ed. 2000    Radiation:           Quality: i     DELETED",
+        kRule127,
+        box("") + "|   d A   | Int.|         h k l        |",
+        box("KMg (AlSi O  )F " + std::string(28, ' ') + "KMg AlSi O  F ") + kSep,
+        box("   3     3 10  2" + std::string(28, ' ') + "   3    3 10 2") + kEmpty,
+        box("") + row(" 9.8765  ", " 15 ", hkl1 + "0  0  1       "),
+        box("Potassium Magnesium Aluminum Silicate Hydroxide Fluoride Hydrate of the Mica") +
+            row(" 5.0000  ", "100 ", hkl1 + "2  0  0       "),
+        box("Group") + row(" 4.1234  ", "  8b", hkl1 + "1  1  0       "),
+        box("Fluorophlogopite, syn") + row(" 3.5000  ", " 20 ", hkl1 + "1  1  1c      "),
+        kBoxRule + row(" 3.2100  ", "<12 ", hkl1 + "0  2  1       "),
+        box("Rad: CuKa1      Lambda: 1.5406           Filter: Ge Mono.      d-sp: Guin. -Hagg ") +
+            kEmpty,
+        box("Cutoff: 12.5    Int: Diffractometer      I/Icor: 1.50    ") +
+            row("[3.0000] ", " 30 ", hkl1 + "2  1  0       "),
+        box("Ref: Smith, A.B., Jones, C., J. Appl. Crystallogr., 12 345 (1979)") +
+            row(" 2.8000  ", "  5 ", hkl1 + "2  0  1       "),
+        box("") + row(" 2.7000  ", "  \" ", hkl1 + "1  2  1       "),
+        kBoxRule + row(" 2.5000  ", " 40 ", "   2  1  1,   1  0  2 "),
+        box("Sys: Monoclinic             S.G.: [P21/c (14)]") +
+            row(" 2.3000  ", "  7 ", "          0  0        "),
+        box("a: 5.000(1)       b: 10.000(12)     c: 2.500          A: 0.5000    C: 0.2500  ") +
+            kEmpty,
+        box("A:                B: 100.50(2)      C:                Z: [4]       mp: 1200 C") +
+            row(" 2.2000  ", "  9 ", hkl1 + "2  2  0*      "),
+        box("Ref: Brown, D. et al., Z. Kristallogr., 150 101 (1980)") +
+            row(" 2.1000  ", "  6 ", hkl1 + "1  1  2n      "),
+        box("") + row(" 2.0000  ", " 11 ", "     [  2  0  2]      "),
+        box("Dx:  3.140    Dm:  3.123    SS/FOM: F(28)=45.2(.012,30)") +
+            row(" 1.9500  ", " 10 ", hkl1 + "3  0  1       "),
+        kBoxRule + row(" 1.9000  ", " 10 ", hkl1 + "3  0  2       "),
+        box("ea: 1.522       nwB: 1.550       ey: 1.551       Sign: -    2V: 10deg") + kEmpty,
+        box("Ref: Gray, H., Am. Mineral., 70 12 (1985)") +
+            row(" 1.8500  ", " 10 ", hkl1 + "3  0  3       "),
+        box("") + row(" 1.8000  ", " 10 ", hkl1 + "3  0  4       "),
+        kBoxRule + row(" 1.7500  ", " 10 ", hkl1 + "3  0  5       "),
+        // The comments: six segments, then blank lines to the ninth.
+        box("Color: Pink.") + row(" 1.7000  ", " 10 ", hkl1 + "3  0  6       "),
+        box("Peak height intensities.  Pattern taken at 23 C.  CAS No.: 12345-67-8.  Mica") +
+            row(" 1.6500  ", " 10 ", hkl1 + "3  0  7       "),
+        box("type.  Also called: Mica.") + kEmpty,
+        box("*Overlaps the silicon standard line.") +
+            row(" 1.6000  ", " 10 ", hkl1 + "3  0  8       "),
+        box("PSC: mC44.  Structure reference: Blue, K., Am. Mineral., 71 200 (1986).  Mwt:") +
+            row(" 1.5500  ", " 10 ", hkl1 + "3  0  9       "),
+        box("123.45.  Volume[CD]: 125.00.") + row(" 1.5000  ", " 10 ", hkl1 + "3  0 10       "),
+        box("") + row(" 1.4500  ", " 10 ", hkl1 + "3  0 11       "),
+        box("") + row(" 1.4000  ", " 10 ", hkl1 + "3  0 12       "),
+        box("") + kEmpty,
+        kRule127,
+        // Rows 26 to 31: one page, five to a column.
+        " ",
+        kRule118,
+        "|   d A   | Int.|         h k l        |   d A   | Int.|         h k l        |"
+        "   d A   | Int.|         h k l        |",
+        "|---------+-----+----------------------+---------+-----+----------------------+"
+        "---------+-----+----------------------|",
+        "|" + cells(" 1.3500  ", " 10 ", hkl1 + "3  0 13       ") +
+            cells(" 1.1000  ", " 10 ", hkl1 + "3  0 18       ") + kEmptyGroup,
+        "|" + cells(" 1.3000  ", " 10 ", hkl1 + "3  0 14       ") + kEmptyGroup + kEmptyGroup,
+        "|" + cells(" 1.2500  ", " 10 ", hkl1 + "3  0 15       ") + kEmptyGroup + kEmptyGroup,
+        "|" + cells(" 1.2000  ", " 10 ", hkl1 + "3  0 16       ") + kEmptyGroup + kEmptyGroup,
+        "|" + cells(" 1.1500  ", " 10 ", hkl1 + "3  0 17       ") + kEmptyGroup + kEmptyGroup,
+        kRule118,
+        "",
+        "    Strong lines: 5.00x   2.500   3.000   2.200   3.500   9.877   2.800   4.123   ",
+    };
+    const Formatted r = format(dir, rich_record(), "D");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.page.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(r.page[i], want[i]) << "line " << i + 1;
+    EXPECT_EQ(r.messages, "");
+}
+
+// A record of few cards in mode "2": empty fields behind their labels, the
+// d-values turned into 2-theta for copper, no comments, no continuation.
+TEST_F(Layout, SparseCardLineForLine) {
+    const std::string record =
+        mk('1', {{73, "010002"}}) + mk('3', {{38, " 2.650E"}}) + mk('7', {{1, "Si O2"}}) +
+        mk('F', {{30, "D"}}) + mk('G') +
+        icards({dline("3.3420", 100, ' ', 1, 0, 1), dline("1.8175", 40, ' ', 1, 1, 2)}) + mk('K');
+    const std::string blank_row = row("         ", "    ", std::string(22, ' '));
+    Lines want = {
+        "",
+        "1- 2       (c) TARN Powder Data ed. 2000    Radiation:  1.54056  Quality:              ",
+        kRule127,
+        box("") + "| 2-theta | Int.|         h k l        |",
+        box("SiO ") + kSep,
+        box("   2") + kEmpty,
+        // 2-theta = 2 x 57.29578 x arcsin(0.77028 / d): 26.651 and 50.151.
+        box("") + row("  26.651 ", "100 ", "        1  0  1       "),
+        box("") + row("  50.151 ", " 40 ", "        1  1  2       "),
+        box("") + blank_row,
+        box("") + blank_row,
+        kBoxRule + blank_row,
+        box("Rad:            Lambda:                  Filter:               d-sp:") + kEmpty,
+        box("Cutoff:         Int:                     I/Icor:") + blank_row,
+        box("Ref:") + blank_row,
+        box("") + blank_row,
+        kBoxRule + blank_row,
+        box("Sys:                        S.G.:") + blank_row,
+        box("a:                b:                c:                A:           C:") + kEmpty,
+        box("A:                B:                C:                Z:           mp:") + blank_row,
+        box("Ref:") + blank_row,
+        box("") + blank_row,
+        box("Dx: [2.650]   Dm:           SS/FOM:") + blank_row,
+        kBoxRule + blank_row,
+        box("ea:             nwB:             ey:             Sign:      2V:") + kEmpty,
+        box("Ref:") + blank_row,
+        box("") + blank_row,
+        kBoxRule + blank_row,
+    };
+    // Nine comment lines, all blank: rows 19, 20, empty cells, rows 21-25,
+    // empty cells.
+    for (const bool beside : {true, true, false, true, true, true, true, true, false}) {
+        want.push_back(box("") + (beside ? blank_row : kEmpty));
+    }
+    want.push_back(kRule127);
+
+    const Formatted r = format(dir, record, "CU");
+    EXPECT_EQ(r.status, 0);
+    ASSERT_EQ(r.page.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) EXPECT_EQ(r.page[i], want[i]) << "line " << i + 1;
+    EXPECT_EQ(r.messages, "  Quality Mark not set \n");  // a list-directed line: a blank first
+}
+
+// The header, the heading of the first column and its conversion, by mode;
+// each converted value derived from the mode's formula for d = 3.342 (and the
+// copper wavelength where one is needed).
+TEST_F(Layout, ModeHeadingsAndConversions) {
+    const std::string record = mk('1', {{73, "010002"}}) + mk('F', {{30, "D"}}) + mk('G') +
+                               icards({dline("3.3420", 100, ' ', 1, 0, 1)}) + mk('K');
+    const std::string head = "1- 2       (c) TARN Powder Data ed. 2000    Radiation:";
+    const std::string tail = "  Quality:              ";
+    // spmode, halflm; header lines; heading; first row's d cell.
+    const std::tuple<char, float, Lines, std::string, std::string> cases[] = {
+        {'1', 0.77028f, {"", head + "  1.54056" + tail}, "  theta  ", "  13.326 "},
+        {'2', 0.77028f, {"", head + "  1.54056" + tail}, " 2-theta ", "  26.651 "},
+        {'2', 0.89446f, {"", head + "  1.78892" + tail}, " 2-theta ", "  31.048 "},
+        {'S', 0.77028f, {"", head + "  1.54056" + tail}, " sin2 th ", "  .05312 "},
+        {'Q', 0.0f, {head + "         " + tail}, "   Q A   ", " 1.88007 "},
+        {'D', 0.0f, {head + "         " + tail}, "   d A   ", " 3.342   "},
+        // A mode outside the five is shown as "D" is.
+        {'0', 0.0f, {head + "         " + tail}, "   d A   ", " 3.342   "},
+        // 4 / 3.342 exceeds 1: no angle.
+        {'2', 4.0f, {"", head + "  8.00000" + tail}, " 2-theta ", "    .000 "},
+    };
+    for (const auto& [mode, halflm, header, heading, cell] : cases) {
+        std::ostringstream msg, page;
+        CardFormatter f(dir.slash(), "", msg);
+        f.set_page(page);
+        f.ret3.set_dbyear("2000");
+        ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
+        f.cvtsp.spmode = mode;
+        f.cvtsp.halflm = halflm;
+        prtcrd(f);
+        const Lines got = page_lines(page.str());
+        const std::size_t h = header.size();
+        ASSERT_GT(got.size(), h + 3);
+        EXPECT_EQ(Lines(got.begin(), got.begin() + static_cast<long>(h)), header) << mode;
+        EXPECT_EQ(got[h + 1].substr(88), "|" + heading + "| Int.|         h k l        |") << mode;
+        EXPECT_EQ(got[h + 4].substr(89, 9), cell) << mode << halflm;
+        // The d texts are back for a later reader.
+        EXPECT_EQ(f.dih.dspd(1), " 3.342   ");
+    }
+}
+
+// A converted value goes into characters 2-8: a bracket before it and
+// character 9 stay, a closing mark in character 8 gives way; a d text that
+// reads as no number stays as it is.
+TEST_F(Layout, ConversionKeepsCharacters1And9) {
+    const std::string record =
+        mk('1', {{73, "010002"}}) + mk('F', {{30, "D"}}) + mk('G') +
+        mk('B', {{1, "1First footnote."}, {68, "FN"}}) +
+        icards({dline("3.3420", 1, ' ', 1, 0, 1, ' ', 'E'),
+                dline("1.8175", 2, ' ', 1, 1, 2, ' ', '1'), dline("9999999", 3, ' ', 1, 1, 3)}) +
+        mk('K');
+    std::ostringstream msg, page;
+    CardFormatter f(dir.slash(), "", msg);
+    f.set_page(page);
+    ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
+    f.cvtsp.spmode = '2';
+    f.cvtsp.halflm = 0.77028f;
+    prtcrd(f);
+    const Lines got = page_lines(page.str());
+    ASSERT_GT(got.size(), 8u);
+    // "[3.342]", "1.8175*" (footnote slot 1) and 999.9999, too wide for F7.4.
+    EXPECT_EQ(f.dih.dspd(1), "[3.342]  ");
+    EXPECT_EQ(f.dih.dspd(2), " 1.8175* ");
+    EXPECT_EQ(f.dih.dspd(3), " ******* ");
+    EXPECT_EQ(got[6].substr(89, 9), "[ 26.651 ");
+    EXPECT_EQ(got[7].substr(89, 9), "  50.151 ");
+    EXPECT_EQ(got[8].substr(89, 9), " ******* ");
+}
+
+// Side by side with the subscript line while both fit; otherwise each formula
+// on a line of its own without the markup, the second right-aligned to column
+// 86. Formula texts of n tokens "H99" are 3n columns wide.
+TEST_F(Layout, FormulaForms) {
+    const auto h99 = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "H99 ";
+        return s;
+    };
+    const auto upper = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "H  ";
+        return s;
+    };
+    const auto lower = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += " 99";
+        return s;
+    };
+    const auto plain = [](int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) s += "H99";
+        return s;
+    };
+    const auto at47 = [](std::string first, const std::string& second) {
+        first.resize(44, ' ');
+        return first + second;
+    };
+    const auto right86 = [](const std::string& t) { return std::string(84 - t.size(), ' ') + t; };
+    // Formula cards (second marked "S"); the two formula lines' box areas.
+    const std::tuple<Lines, std::string, std::string> cases[] = {
+        {{}, box(""), box("")},
+        {{"Fe2 O3"}, box("Fe O "), box("  2 3")},
+        {{"Fe2 O3", "Ca C O3"}, box(at47("Fe O ", "CaCO ")), box(at47("  2 3", "    3"))},
+        // 45 and 39 columns: still side by side; 15 tokens reach column 47,
+        // where the second formula begins.
+        {{h99(15), h99(13)}, box(at47(upper(15), upper(13))), box(at47(lower(15), lower(13)))},
+        // A second formula of 42 columns: both on lines of their own.
+        {{h99(2), h99(14)}, box(plain(2)), box(right86(plain(14)))},
+        // A first formula over 45 columns with a second one.
+        {{h99(16), h99(1)}, box(plain(16)), box(right86(plain(1)))},
+        // ... and without one it keeps its subscript line.
+        {{h99(16)}, box(upper(16)), box(lower(16))},
+    };
+    for (const auto& [formulas, a, b] : cases) {
+        std::string record = mk('1');
+        for (std::size_t i = 0; i < formulas.size(); ++i) {
+            record += mk('7', {{1, formulas[i]}, {69, i == 0 ? " " : "S"}});
+        }
+        record += mk('K');
+        const Formatted r = format(dir, record, "D");
+        ASSERT_EQ(r.status, 0);
+        ASSERT_GT(r.page.size(), 5u);
+        EXPECT_EQ(r.page[3], a + kSep) << formulas.size();
+        EXPECT_EQ(r.page[4], b + kEmpty) << formulas.size();
+    }
+}
+
+// 30 comment segments: the end mark after the last has its slot, and the
+// card shows the first 16 of them.
+TEST_F(Layout, CommentLinesStopAtSixteen) {
+    const auto seg = [](int i) {
+        std::string s = "s";
+        s += std::to_string(i);
+        return s;
+    };
+    std::string record = mk('1');
+    for (int c = 0; c < 10; ++c) {
+        std::string text;
+        for (int s = 0; s < 4; ++s) text += seg(c * 4 + s) + "|";
+        record += mk('B', {{1, text}, {68, "TM"}});
+    }
+    record += mk('K');
+    std::ostringstream msg, page;
+    CardFormatter f(dir.slash(), "", msg);
+    f.set_page(page);
+    ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
+    f.cvtsp.spmode = 'D';
+    prtcrd(f);
+    EXPECT_EQ(f.comcrd.ncomsg, 30);
+    EXPECT_EQ(f.comcrd.comsp(31), 1760);
+    const Lines got = page_lines(page.str());
+    // Header, rule, heading, 2 formula lines, 21 box lines: comments from 27.
+    ASSERT_EQ(got.size(), 26u + 16u + 1u);
+    for (int i = 0; i < 16; ++i) {
+        const std::string& l = got[26 + static_cast<std::size_t>(i)];
+        EXPECT_EQ(l.substr(0, 88), box(seg(i))) << i;
+    }
+    EXPECT_EQ(got.back(), kRule127);
+}
+
+// Rows beyond 25 below the card: with 25 rows nothing; 26 rows one page of
+// five rows (row 26 alone); 160 rows a page of rows 26-85 in three columns of
+// 20, then the header again, "CONTINUED" and rows 86-160 in columns of 25.
+// Row r has intensity r, so a continuation line is told by its intensities.
+TEST_F(Layout, ContinuationPaging) {
+    const auto record = [](int n) {
+        Lines lines;
+        for (int i = 1; i <= n; ++i) {
+            char d[16];
+            std::snprintf(d, sizeof d, "%.4f", 9.0 - 0.05 * (i - 1));
+            lines.push_back(dline(d, i, ' ', 1, 0, 0));
+        }
+        return mk('1') + mk('F', {{30, "D"}}) + mk('G') + icards(lines) + mk('K');
+    };
+    // A line of the continuation as the intensities of its three groups
+    // ("26,46,66", blank for an empty group); other lines as their first ten
+    // characters.
+    const auto shape = [](const std::string& l) {
+        if (l.size() != 118 || l[10] != '|' || l.find("Int.") != std::string::npos) {
+            return l.substr(0, 10);
+        }
+        std::string s;
+        for (std::size_t g = 0; g < 3; ++g) {
+            std::string n = l.substr(12 + 39 * g, 3);
+            n.erase(0, n.find_first_not_of(' '));
+            s += (g > 0 ? "," : "") + n;
+        }
+        return s;
+    };
+    // The lines after the card's closing rule.
+    const auto run = [&](int n) {
+        const Formatted r = format(dir, record(n), "D");
+        EXPECT_EQ(r.status, 0);
+        const auto end = std::find(r.page.begin() + 3, r.page.end(), kRule127);
+        Lines out;
+        for (auto l = end + (end == r.page.end() ? 0 : 1); l != r.page.end(); ++l) {
+            out.push_back(shape(*l));
+        }
+        return out;
+    };
+    const std::string rule = "----------", head = "|   d A   ", sep = "|---------";
+    EXPECT_EQ(run(25), Lines{});
+    EXPECT_EQ(run(26), (Lines{" ", rule, head, sep, "26,,", rule}));
+
+    Lines want = {" ", rule, head, sep};
+    for (int j = 26; j <= 45; ++j) {
+        want.push_back(std::to_string(j) + "," + std::to_string(j + 20) + "," +
+                       std::to_string(j + 40));
+        if (j % 5 == 0 && j != 45) want.push_back(",,");
+    }
+    // The header again (with its empty line), then "CONTINUED".
+    want.insert(want.end(), {rule, "", "  -       ", " CONTINUED", rule, head, sep});
+    for (int j = 86; j <= 110; ++j) {
+        want.push_back(std::to_string(j) + "," + std::to_string(j + 25) + "," +
+                       std::to_string(j + 50));
+        if (j % 5 == 0 && j != 110) want.push_back(",,");
+    }
+    want.push_back(rule);
+    EXPECT_EQ(run(160), want);
+}
+
+TEST(Shform, TwoLineForm) {
+    // text; upper line, lower line (to the columns used), columns used.
+    const std::tuple<std::string, std::string, std::string, int> cases[] = {
+        {"Fe#2O#3", "Fe O ", "  2 3", 5},
+        {"Fe@+@3 O", "Fe+3", "    ", 4},               // "@" marks are dropped
+        {"$GA-Al#2O#3", "$GA-Al O ", "      2 3", 9},  // a code keeps its three characters
+        {" Fe", "", "", 0},                            // a formula ends at its first blank
+        {std::string(79, 'C') + "$GA", std::string(79, 'C') + "$", std::string(80, ' '), 80},
+        {std::string(90, 'C'), std::string(80, 'C'), std::string(80, ' '), 80},
+        {std::string(80, '@') + "CC", "", "", 0},  // only 80 positions are read
+    };
+    for (const auto& [text, up, lo, n] : cases) {
+        std::string upper, lower;
+        EXPECT_EQ(shform(text, upper, lower), n) << text;
+        EXPECT_EQ(upper, padded(up, 80)) << text;
+        EXPECT_EQ(lower, padded(lo, 80)) << text;
+    }
+}
