@@ -17,6 +17,7 @@ TEST(Tools, HelpVersionAndUsageErrors) {
         {"hitfind", {"out.sub"}, "outfile and at least one search string required\n"},
         {"hitlist", {}, ""},
         {"krxbuild", {"cards.crd"}, ""},
+        {"hitcard", {"x"}, "invalid entry number: x\n"},
     };
     const cvtest::TestDb db(1);
     for (const auto& c : cases) {
