@@ -1,13 +1,7 @@
 // The durable replacement steps. What a subfile save makes of them (modes,
 // links, targets that cannot be replaced) is checked with cv_writemap.
-#include <corvane/setup/fileio.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <string>
-#include <vector>
-
-#include "tool/testdb.h"
+#include "support/support.h"
 
 using cvtest::mode_of;
 using cvtest::names_in;
