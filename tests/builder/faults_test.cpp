@@ -151,6 +151,12 @@ TEST_F(FaultInjection, AnExistingDatabaseIsExactlyTheOldOrTheNew) {
     const Tree new_tree = snapshot(db);
     if (names.size() < 40) GTEST_SKIP() << kNotInUse;
     ASSERT_NE(old_tree, new_tree);
+    // Each file is flushed to disk after its last write, and the new
+    // directory before it trades places with the old one.
+    std::string sequence = " ";
+    for (const auto& call : names) sequence += call + " ";
+    EXPECT_EQ(sequence.find(" write close "), std::string::npos) << sequence;
+    EXPECT_NE(sequence.find(" open fsync close renameat2 "), std::string::npos) << sequence;
 
     // A full disk fails only the calls that take room. A file system that
     // refuses to exchange two directories (EINVAL from renameat2) has the old

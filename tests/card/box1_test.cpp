@@ -36,7 +36,7 @@ TEST(Phbox1, EntryNumberAndMarks) {
     // Type-1 columns 72-78, the G card's quality code ('-': no G card); line 1.
     const std::tuple<const char*, char, const char*> cases[] = {
         {" 050490", 'S', "0|5- 490  *"},
-        {" 120490", 'B', "0|12-490"},
+        {" 120490", 'B', "0|12-490"},  // no mark, and not reported
         {"D120000", 'I', "0|12-     iD"},
         {" 050490", '-', "0|5- 490"},  // reported: no G card, d-spacing lines present
     };

@@ -67,7 +67,7 @@ TEST_F(ReadDbLoc, LocationLines) {
 // name is no sizes file): five integers as "%ld" reads them, within a line of
 // 4096 characters and the 32-bit range; those read before a failure are kept.
 TEST_F(ReadDbLoc, SizesFile) {
-    write_file(loc, d1 + "\n" + d2 + "\nx\n");
+    write_file(loc, d1 + "/\n" + d2 + "\nx\n");  // a directory line may end in "/"
     const struct {
         optional<string> sizes1, sizes2;  // "/": a directory
         int status;
@@ -91,7 +91,8 @@ TEST_F(ReadDbLoc, SizesFile) {
             if (content == "/") fs::create_directory(dir + "/pdsize.txt");
             if (content && content != "/") write_file(dir + "/pdsize.txt", *content);
         }
-        EXPECT_EQ(read(loc, home)[0], std::to_string(c.status));
+        const Strings r = read(loc, home);
+        EXPECT_EQ(r[0] + r[1], std::to_string(c.status) + d1 + "/");
         EXPECT_EQ(sizes, c.numbers) << c.sizes1.value_or("-").substr(0, 40);
     }
 }
@@ -104,8 +105,11 @@ TEST_F(ReadDbLoc, LocationFileCandidatesInOrder) {
     // block a plain open) in LOGIC_LOC is passed over.
     const string fifo = tmp / "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const std::pair<optional<string>, string> cases[] = {
-        {loc, "LOGIC_LOC"}, {tmp / "missing", "home"}, {d1, "home"}, {fifo, "home"}};
+    const std::pair<optional<string>, string> cases[] = {{loc, "LOGIC_LOC"},
+                                                         {tmp / "missing", "home"},
+                                                         {d1, "home"},
+                                                         {fifo, "home"},
+                                                         {nullopt, "home"}};
     for (const auto& [logic_loc, line3] : cases) {
         EXPECT_EQ(read(logic_loc, home), (Strings{"0", d1, d2, line3}));
     }

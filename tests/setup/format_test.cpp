@@ -62,8 +62,9 @@ TEST(Format, RefusedFormats) {
     EXPECT_EQ(edit::Format().status(), edit::kBadFormat);
     // A parsed format serves many records.
     const edit::Format f = edit::Format::parse("(I3,1X,A2,F5.2)");
-    for (const auto& [record, want] :
-         {std::pair{" 12 ab  125", "12 ab 1.25"}, {"-7  xy3.5  ", "-7 xy 3.5"}}) {
+    for (const auto& [record, want] : {std::pair{" 12 ab  125", "12 ab 1.25"},
+                                       {"-7  xy3.5  ", "-7 xy 3.5"},
+                                       {"           ", "0    0"}}) {
         std::int32_t i = 99;
         string a(2, '#');
         float x = -1;
