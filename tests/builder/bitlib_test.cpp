@@ -1,12 +1,8 @@
 // The d-spacing bit libraries: which lines are an entry's strongest, and where
 // an entry's bit lies in the file.
 #include <corvane/builder/bitlib.h>
-#include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
-#include "entries/krx1_files.h"
+#include "support/support.h"
 
 namespace {
 

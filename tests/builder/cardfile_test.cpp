@@ -2,14 +2,8 @@
 // with its message; records that straddle the reader's buffer; the record
 // limit.
 #include <corvane/builder/cardfile.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
-#include <sstream>
-#include <string>
-#include <vector>
-
-#include "builder/cards.h"
+#include "support/support.h"
 
 namespace {
 

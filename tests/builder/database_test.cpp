@@ -1,17 +1,9 @@
 // The database files composed from a card file: the bytes of every KRX1 file
 // and of pdsize.txt, the limits of a database, and the checks of the code
 // tables that go with it.
-#include <corvane/builder/build.h>
 #include <corvane/builder/codetables.h>
-#include <gtest/gtest.h>
 
-#include <array>
-#include <sstream>
-#include <string>
-#include <utility>
-
-#include "builder/cards.h"
-#include "entries/krx1_files.h"
+#include "support/support.h"
 
 namespace {
 

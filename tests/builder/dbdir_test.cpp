@@ -1,16 +1,9 @@
 // Replacing a database directory: what a new directory gets, what an existing
 // one keeps, and the targets that are refused before anything is made.
-#include <corvane/builder/build.h>
 #include <corvane/builder/dbdir.h>
 #include <corvane/builder/sysfile.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
-#include <set>
-#include <sstream>
-#include <string>
-
-#include "tool/testdb.h"
+#include "support/support.h"
 
 namespace {
 

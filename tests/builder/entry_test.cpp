@@ -1,15 +1,8 @@
 // What one record puts into the KRX1 files: the names, the reference, the
 // year, the lines and the entry number, each read off cards laid out by hand,
 // and the message of each field that cannot be stored.
-#include <corvane/builder/build.h>
-#include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
-#include <utility>
-
-#include "builder/cards.h"
-#include "entries/krx1_files.h"
+#include "support/support.h"
 
 namespace {
 

@@ -1,26 +1,15 @@
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
-using Cards = std::vector<std::string>;
+using namespace cvtest;
+using corvane::card::CardFormatter;
 
 namespace {
-
-// A card of type t holding texts at the given columns.
-std::string cd(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
-    std::string c = card("", t);
-    for (const auto& [first, text] : fields) at(c, first, text);
-    return c;
-}
-
-std::string trim(const std::string& s) {
-    return s.substr(0, s.find_last_not_of(' ') + 1);
-}
 
 // Box 2 of an edition with a journal table of two journals, on a record of a
 // type-1 card, the cards and a K card. The reference text starts full of "x":
 // what the box leaves of it must be blank.
 struct Box2 {
-    ScratchDir dir;
+    TempDir dir;
     std::ostringstream out;  // the missing tables are reported here
     CardFormatter f{dir.slash(), "", out};
     int status = -1;
@@ -29,16 +18,14 @@ struct Box2 {
                                     rec81(std::string("LONGJN J") + std::string(69, 'q')));
         opentables(f);
         f.ret3.set_dbname(dbname);
-        std::string r = cd('1');
-        for (const auto& c : cards) r += c;
-        r += cd('K');
+        const std::string r = record_of(cards);
         readbf(f, r, static_cast<int>(r.size()));
         std::string reftxt(165, 'x');
         status = phbox2(f, 0, reftxt);
     }
     // Columns first..last of line 7, up to their last non-blank.
     std::string field(int first, int last) const {
-        return trim(corvane::cols(f.curcrd.curlin(7), first, last));
+        return trimmed(corvane::cols(f.curcrd.curlin(7), first, last));
     }
 };
 
@@ -57,9 +44,9 @@ TEST(Phbox2, FilterAndCamera) {
         {"X", "Ni", "C", "", "Ni", "Calculated", ""},
     };
     for (const auto& [code, text, cam, detail, filter, camera, kept] : cases) {
-        Box2 b({cd('F', {{21, code}, {23, text}, {41, cam}, {43, detail}})});
+        Box2 b({card('F', {{21, code}, {23, text}, {41, cam}, {43, detail}})});
         EXPECT_EQ(b.field(18, 29) + "|" + b.field(30, 41) + "|" +
-                      trim(corvane::cols(b.f.card(15, 1), 43, 47)),
+                      trimmed(corvane::cols(b.f.card(15, 1), 43, 47)),
                   std::string(filter) + "|" + camera + "|" + kept);
     }
 }
@@ -72,10 +59,10 @@ TEST(Phbox2, IntensityMethodAndIcor) {
         {"X", "", "", "||0"},
     };
     for (const auto& [code, value, qual, want] : cases) {
-        Box2 b({cd('G', {{1, code}, {5, value}, {12, qual}})});
+        Box2 b({card('G', {{1, code}, {5, value}, {12, qual}})});
         EXPECT_EQ(b.field(47, 60) + "|" + b.field(61, 68) + "|" + std::to_string(b.status), want);
     }
-    const Box2 b({cd('F', {{1, " CuKa"}, {7, "1.54056"}, {33, "  4.5"}})});
+    const Box2 b({card('F', {{1, " CuKa"}, {7, "1.54056"}, {33, "  4.5"}})});
     EXPECT_EQ(b.f.curcrd.curlin(7), std::string("CuKa     1.54056") + std::string(25, ' ') + "4.5" +
                                         std::string(36, ' '));
 }
@@ -83,7 +70,7 @@ TEST(Phbox2, IntensityMethodAndIcor) {
 TEST(Phbox2, ReferenceOfThePattern) {
     const auto ref = [](const char* src, const char* authors, const char* coden = "JJJJJJ",
                         const char* vol = "") {
-        return cd('9', {{1, coden}, {7, vol}, {22, authors}, {68, src}});
+        return card('9', {{1, coden}, {7, vol}, {22, authors}, {68, src}});
     };
     // Edition, reference cards; line 8|line 9.
     const std::tuple<const char*, Cards, std::string> cases[] = {
@@ -99,6 +86,7 @@ TEST(Phbox2, ReferenceOfThePattern) {
     };
     for (const auto& [edition, refs, want] : cases) {
         const Box2 b(refs, edition);
-        EXPECT_EQ(trim(b.f.curcrd.curlin(8)) + "|" + trim(b.f.curcrd.curlin(9)), want) << edition;
+        EXPECT_EQ(trimmed(b.f.curcrd.curlin(8)) + "|" + trimmed(b.f.curcrd.curlin(9)), want)
+            << edition;
     }
 }

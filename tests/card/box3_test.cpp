@@ -1,35 +1,20 @@
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
 using corvane::padded;
+using corvane::card::CardFormatter;
 using corvane::card::pherr;
-using Cards = std::vector<std::string>;
 
 namespace {
-
-// A card of type t holding texts at the given columns.
-std::string cd(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
-    std::string c = card("", t);
-    for (const auto& [first, text] : fields) at(c, first, text);
-    return c;
-}
 
 // Box 3 on a record of a type-1 card (unless the cards start with one), the
 // cards and a K card, with cdeqpd as given and the "$" codes XY (ab) and GA
 // (alpha).
 struct Box3 {
     CardFormatter f;
-    explicit Box3(Cards cards, int cdeqpd = 1) {
-        for (const char* r : {"XY2ab", "GA5alpha"}) {
-            const int i = ++f.picds.npicd;
-            f.picds.picode(i) = std::string(r, 2);
-            f.picds.pilen(i) = r[2] - '0';
-            f.picds.pitext(i) = padded(r + 3, 10);
-        }
-        if (cards.empty() || cards[0][79] != '1') cards.insert(cards.begin(), cd('1'));
-        std::string r;
-        for (const auto& c : cards) r += c;
-        r += cd('K');
+    explicit Box3(const Cards& cards, int cdeqpd = 1) {
+        picodes(f, {"XY2ab", "GA5alpha"});
+        const std::string r = record_of(cards);
         readbf(f, r, static_cast<int>(r.size()));
         f.cdeqpd.flag = cdeqpd;
         std::string reftxt(165, 'x');
@@ -37,8 +22,7 @@ struct Box3 {
     }
     // Columns first..last of line n, up to their last non-blank.
     std::string at(int n, int first = 1, int last = 80) const {
-        const std::string s = corvane::cols(f.curcrd.curlin(n), first, last);
-        return s.substr(0, s.find_last_not_of(' ') + 1);
+        return trimmed(corvane::cols(f.curcrd.curlin(n), first, last));
     }
 };
 
@@ -58,15 +42,16 @@ TEST(Pherr, TheTwoDigitsFromTheFirstSignificantOne) {
 }
 
 TEST(Phbox3, SystemSpaceGroupAndCell) {
-    const Box3 b({cd('1', {{1, "  5.4310"}, {10, "5.4"}, {19, "   7.25"}, {79, "C"}}),
-                  cd('2', {{1, "   0.0003"}, {10, "0.02"}, {19, "0.000"}}),
-                  cd('3', {{1, "P21/c"}, {9, "E"}}), cd('4', {{11, " 14"}})});
+    const Box3 b({card('1', {{1, "  5.4310"}, {10, "5.4"}, {19, "   7.25"}, {79, "C"}}),
+                  card('2', {{1, "   0.0003"}, {10, "0.02"}, {19, "0.000"}}),
+                  card('3', {{1, "P21/c"}, {9, "E"}}), card('4', {{11, " 14"}})});
     EXPECT_EQ(b.f.curcrd.curlin(10), padded("Cubic", 18) + padded("P21/c", 12) + "14 B" +
                                          "5.4310   3 5.4      2 7.25       " +
                                          std::string(13, ' '));
     EXPECT_EQ(b.f.card(1, 1).substr(0, 27), "5.4310   5.4      7.25     ");  // justified in place
-    EXPECT_EQ(Box3({cd('1', {{79, "R"}}), cd('4', {{11, "*167"}})}).at(10), "Rhombohedral (Hex)");
-    EXPECT_EQ(Box3({cd('1', {{79, "X"}}), cd('3', {{1, "Fm-3m"}})}).at(10),
+    EXPECT_EQ(Box3({card('1', {{79, "R"}}), card('4', {{11, "*167"}})}).at(10),
+              "Rhombohedral (Hex)");
+    EXPECT_EQ(Box3({card('1', {{79, "X"}}), card('3', {{1, "Fm-3m"}})}).at(10),
               std::string(18, ' ') + "Fm-3m");
 }
 
@@ -82,16 +67,16 @@ TEST(Phbox3, AxialRatios) {
             {"O", 1, "5.0x", "10.0", "2.5", "|"},  // not a number: no ratios
         };
     for (const auto& [code, eq, a, b, c, want] : cases) {
-        const Box3 box({cd('1', {{1, a}, {10, b}, {19, c}, {79, code}})}, eq);
+        const Box3 box({card('1', {{1, a}, {10, b}, {19, c}, {79, code}})}, eq);
         EXPECT_EQ(box.at(11, 1, 8) + "|" + box.at(11, 9, 16), want) << code << a << b << c;
     }
 }
 
 TEST(Phbox3, AnglesZAndMeltingPoint) {
-    const Box3 b({cd('1', {{28, "  90.0"}, {36, "101.5"}, {44, "  120.00"}}),
-                  cd('2', {{28, "  0.05"}, {44, "0.10"}}), cd('3', {{20, "     4"}, {26, "G"}}),
-                  cd('B', {{1, "Colour"}, {68, "CL"}}), cd('B', {{1, "$XY 250"}, {68, "MP"}}),
-                  cd('B', {{1, "300"}, {68, "MP"}})});
+    const Box3 b({card('1', {{28, "  90.0"}, {36, "101.5"}, {44, "  120.00"}}),
+                  card('2', {{28, "  0.05"}, {44, "0.10"}}), card('3', {{20, "     4"}, {26, "G"}}),
+                  card('B', {{1, "Colour"}, {68, "CL"}}), card('B', {{1, "$XY 250"}, {68, "MP"}}),
+                  card('B', {{1, "300"}, {68, "MP"}})});
     EXPECT_EQ(b.f.curcrd.curlin(11), std::string(16, ' ') + "90.0    5 101.5     120.00  10" +
                                          "4g    " + " " + padded("ab 250", 27));
     // Z columns 20-25 and column 26, the melting-point comment; Z|flag|mp.
@@ -102,34 +87,35 @@ TEST(Phbox3, AnglesZAndMeltingPoint) {
         {"      ", " ", "abcdefghijklmnopqrstuvw$XY", "| |abcdefghijklmnopqrstuvwab"},
     };
     for (const auto& [z, flag, mp, want] : cases) {
-        const Box3 box({cd('3', {{20, z}, {26, flag}}), cd('B', {{1, mp}, {68, "MP"}})});
+        const Box3 box({card('3', {{20, z}, {26, flag}}), card('B', {{1, mp}, {68, "MP"}})});
         EXPECT_EQ(box.at(11, 47, 52) + "|" + box.f.curcrd.curlin(11)[52] + "|" + box.at(11, 54, 78),
                   want);
     }
 }
 
 TEST(Phbox3, DensitiesAndFigureOfMerit) {
-    const std::string t3 = cd('3', {{30, " 3.576"}, {38, " 3.580"}, {44, "E"}});
+    const std::string t3 = card('3', {{30, " 3.576"}, {38, " 3.580"}, {44, "E"}});
     // Cards; line 14.
     const std::tuple<Cards, std::string> cases[] = {
         {{t3}, "3.580 B3.576"},
-        {{t3, cd('4', {{38, " 3.600"}})}, "3.600  3.576"},
-        {{t3, cd('4', {{38, " 3.600"}, {44, "G"}})}, "3.580  3.576"},
-        {{t3, cd('4', {{38, " 3.600"}, {59, "G"}})}, "3.580  3.576"},
-        {{t3, cd('4')}, "3.580  3.576"},
-        {{t3, cd('5', {{3, "M"}})}, "3.58  B3.58"},
-        {{cd('3', {{30, "3.576"}, {38, "3.5x"}}), cd('5', {{3, "M"}})},
+        {{t3, card('4', {{38, " 3.600"}})}, "3.600  3.576"},
+        {{t3, card('4', {{38, " 3.600"}, {44, "G"}})}, "3.580  3.576"},
+        {{t3, card('4', {{38, " 3.600"}, {59, "G"}})}, "3.580  3.576"},
+        {{t3, card('4')}, "3.580  3.576"},
+        {{t3, card('5', {{3, "M"}})}, "3.58  B3.58"},
+        {{card('3', {{30, "3.576"}, {38, "3.5x"}}), card('5', {{3, "M"}})},
          "3.5x   3.58"},  // kept as it is
-        {{cd('4', {{38, " 3.600"}})}, ""},
-        {{cd('G', {{34, "12.3"}, {40, ".012"}, {46, "30"}, {49, " 45"}})},
+        {{card('4', {{38, " 3.600"}})}, ""},
+        {{card('G', {{34, "12.3"}, {40, ".012"}, {46, "30"}, {49, " 45"}})},
          std::string(14, ' ') + "F(30)=12.3(.012,45)"},
-        {{cd('G', {{40, ".012"}, {46, "30"}, {49, " 45"}})}, ""},
+        {{card('G', {{40, ".012"}, {46, "30"}, {49, " 45"}})}, ""},
     };
     for (const auto& [cards, want] : cases) EXPECT_EQ(Box3(cards).at(14), want) << cards[0];
 }
 
 TEST(Phbox3, UnitCellReference) {
-    const std::string uc = cd('9', {{22, "Xa, A."}, {68, "UC"}}), other = cd('9', {{22, "Xb, B."}});
+    const std::string uc = card('9', {{22, "Xa, A."}, {68, "UC"}}),
+                      other = card('9', {{22, "Xb, B."}});
     // System code, reference cards; line 12 (line 13 stays blank).
     const std::tuple<const char*, Cards, std::string> cases[] = {
         {"C", {other, uc}, "Xa, A., ***misspelled or not in coden file***"},
@@ -137,7 +123,7 @@ TEST(Phbox3, UnitCellReference) {
         {"X", {other}, ""},
     };
     for (const auto& [code, refs, want] : cases) {
-        Cards cards = {cd('1', {{79, code}})};
+        Cards cards = {card('1', {{79, code}})};
         cards.insert(cards.end(), refs.begin(), refs.end());
         const Box3 b(cards);
         EXPECT_EQ(b.at(12) + "|" + b.at(13), want + "|") << code;

@@ -1,28 +1,17 @@
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
 using corvane::cols;
-using Cards = std::vector<std::string>;
+using corvane::card::CardFormatter;
 
 namespace {
-
-// A card of type t holding texts at the given columns.
-std::string cd(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
-    std::string c = card("", t);
-    for (const auto& [first, text] : fields) at(c, first, text);
-    return c;
-}
-
-std::string trim(const std::string& s) {
-    return s.substr(0, s.find_last_not_of(' ') + 1);
-}
 
 // The five fields of an optical line, "|" between them; the last runs to
 // column 80.
 std::string fields(const std::string& line) {
-    return trim(cols(line, 1, 10)) + "|" + trim(cols(line, 11, 20)) + "|" +
-           trim(cols(line, 21, 30)) + "|" + trim(cols(line, 31, 33)) + "|" +
-           trim(cols(line, 34, 80));
+    return trimmed(cols(line, 1, 10)) + "|" + trimmed(cols(line, 11, 20)) + "|" +
+           trimmed(cols(line, 21, 30)) + "|" + trimmed(cols(line, 31, 33)) + "|" +
+           trimmed(cols(line, 34, 80));
 }
 
 }  // namespace
@@ -45,10 +34,7 @@ TEST(Phopti, ItemsAreReadInTheirOrder) {
     };
     for (const auto& [text, want] : cases) {
         CardFormatter f;
-        f.picds.npicd = 1;
-        f.picds.picode(1) = "DE";
-        f.picds.pilen(1) = 3;
-        f.picds.pitext(1) = "deg       ";
+        picodes(f, {"DE3deg"});
         std::string line(80, '?');
         const int status = phopti(f, text, line);
         EXPECT_EQ(fields(line) + " " + std::to_string(status), want) << text;
@@ -57,37 +43,35 @@ TEST(Phopti, ItemsAreReadInTheirOrder) {
 }
 
 TEST(Phbox4, OpticalLineReferenceAndFlags) {
-    const std::string op = cd('B', {{1, "A=1.5"}, {68, "OP"}}),
-                      cl = cd('B', {{1, "White."}, {68, "CL"}});
-    const std::string opref = cd('9', {{22, "Xa, A."}, {68, "OP"}});
+    const std::string op = card('B', {{1, "A=1.5"}, {68, "OP"}}),
+                      cl = card('B', {{1, "White."}, {68, "CL"}});
+    const std::string opref = card('9', {{22, "Xa, A."}, {68, "OP"}});
     const std::string missing = "***misspelled or not in coden file***";
     // Cards; status opcard refprt|line 15|line 16|line 17.
     const std::tuple<Cards, std::string> cases[] = {
         {{opref}, "0 0 0|||||||"},  // no comment card: no "OP" reference either
         {{cl}, "0 0 0|||||||"},
         {{cl, op}, "0 1 1|1.5|||||Ibid.|"},
-        {{cd('B', {{1, "B=1, A=2"}, {68, "OP"}})}, "1 1 1||||||Ibid.|"},
-        {{cd('B', {{1, "A=1234567890"}, {68, "OP"}})}, "2 1 1|1234567890|||||Ibid.|"},
+        {{card('B', {{1, "B=1, A=2"}, {68, "OP"}})}, "1 1 1||||||Ibid.|"},
+        {{card('B', {{1, "A=1234567890"}, {68, "OP"}})}, "2 1 1|1234567890|||||Ibid.|"},
         {{cl, opref}, std::string("0 0 1||||||Xa, A., ") + missing + "|"},
-        {{op, cd('9', {{22, "Ibid."}, {68, "OP"}})}, "0 1 0|1.5||||||"},
-        {{op, cd('9', {{22, "ibid."}, {68, "OP"}}), cd('9', {{22, "Ibid."}, {68, "OP"}})},
+        {{op, card('9', {{22, "Ibid."}, {68, "OP"}})}, "0 1 0|1.5||||||"},
+        {{op, card('9', {{22, "ibid."}, {68, "OP"}}), card('9', {{22, "Ibid."}, {68, "OP"}})},
          "0 1 1|1.5|||||ibid.; Ibid.|"},  // "Ibid." is matched as written
-        {{op, opref, cd('9', {{22, "Xb, B."}, {68, "OP"}})},
+        {{op, opref, card('9', {{22, "Xb, B."}, {68, "OP"}})},
          std::string("0 1 1|1.5|||||Xa, A., ") + missing +
              "; Xb, B., ***misspelled or not in|coden file***"},
     };
     for (const auto& [cards, want] : cases) {
         CardFormatter f;
-        std::string r = cd('1');
-        for (const auto& c : cards) r += c;
-        r += cd('K');
+        const std::string r = record_of(cards);
         readbf(f, r, static_cast<int>(r.size()));
         std::string reftxt(165, 'x');
         int opcard = -1, refprt = -1;
         const int status = phbox4(f, 0, reftxt, opcard, refprt);
         EXPECT_EQ(std::to_string(status) + " " + std::to_string(opcard) + " " +
                       std::to_string(refprt) + "|" + fields(f.curcrd.curlin(15)) + "|" +
-                      trim(f.curcrd.curlin(16)) + "|" + trim(f.curcrd.curlin(17)),
+                      trimmed(f.curcrd.curlin(16)) + "|" + trimmed(f.curcrd.curlin(17)),
                   want)
             << cards[0];
     }

@@ -1,26 +1,20 @@
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
+using corvane::card::CardFormatter;
 
 namespace {
 
-// A card of type t with texts at the given columns.
-std::string mk(char t, std::initializer_list<std::pair<int, std::string_view>> fields) {
-    std::string c = card("", t);
-    for (const auto& [column, text] : fields) at(c, column, text);
-    return c;
-}
-
 // A comment card: text from column 1, category, continuation mark.
 std::string comment(std::string_view text, std::string_view cat, char cont = ' ') {
-    return mk('B', {{1, text}, {68, cat}, {70, std::string(1, cont)}});
+    return card('B', {{1, text}, {68, cat}, {70, std::string(1, cont)}});
 }
 
 // E card: a, b, c, alpha, beta, gamma, a/b, c/b.
 const char* const kCell = "  5.4310 10.1200  7.3000  90.00 103.20  90.00   0.5367  0.7213";
 
 std::string ref(std::string_view authors, std::string_view src) {
-    return mk('9', {{1, "JACSAT  61 1234 1939"}, {22, authors}, {68, src}});
+    return card('9', {{1, "JACSAT  61 1234 1939"}, {22, authors}, {68, src}});
 }
 
 class Box5 : public ::testing::Test {
@@ -49,7 +43,7 @@ class Box5 : public ::testing::Test {
         return f.comcrd.comtxt.substr(0, static_cast<std::size_t>(f.comcrd.comlen));
     }
 
-    ScratchDir dir;
+    TempDir dir;
     std::ostringstream out;
     CardFormatter f{dir.slash(), "", out};
 };
@@ -59,19 +53,19 @@ class Box5 : public ::testing::Test {
 TEST_F(Box5, SentencesComeInTheirOrder) {
     const std::string text = run(
         {
-            mk('4', {{51, "  100.09"}, {61, "   367.85"}}),
-            mk('5', {{3, "M"}, {25, "mCAL"}, {54, "  471-34-1"}}),
-            mk('6', {{1, "Calcium Carbonate"}, {69, "P"}}),
-            mk('6', {{1, "Calcspar"}, {69, "CC"}}),
-            mk('6', {{1, "(Iceland spar)"}}),
-            mk('A', {{1, "hR 10.00 E"}, {18, "Calcite."}}),
+            card('4', {{51, "  100.09"}, {61, "   367.85"}}),
+            card('5', {{3, "M"}, {25, "mCAL"}, {54, "  471-34-1"}}),
+            card('6', {{1, "Calcium Carbonate"}, {69, "P"}}),
+            card('6', {{1, "Calcspar"}, {69, "CC"}}),
+            card('6', {{1, "(Iceland spar)"}}),
+            card('A', {{1, "hR 10.00 E"}, {18, "Calcite."}}),
             comment("* Footnote text.", "FN"),
             comment("red", "CL"),
             comment("Heated to 800 C", "OO", 'C'),
             comment("in air.", "CL"),  // continues the comment before: no colour
             comment("prisms.", "CL"),
-            mk('F', {{50, "SI  AL"}, {57, "I"}}),
-            mk('G', {{1, "C P"}, {26, "G"}, {28, "  4.5"}}),
+            card('F', {{50, "SI  AL"}, {57, "I"}}),
+            card('G', {{1, "C P"}, {26, "G"}, {28, "  4.5"}}),
         },
         std::string(66, ' ') + "R");
     EXPECT_EQ(text,
@@ -115,15 +109,15 @@ TEST_F(Box5, MineralGroups) {
         {"mZZZmCAL", "Calcite group.  ", 1},  // a group the table lacks is left out
     };
     for (const auto& [items, want, status] : cases) {
-        EXPECT_EQ(run({mk('5', {{3, "M"}, {25, items}})}), want) << items;
+        EXPECT_EQ(run({card('5', {{3, "M"}, {25, items}})}), want) << items;
         EXPECT_EQ(minsub(f), status) << items;
     }
 }
 
 TEST_F(Box5, StandardsAndCellSentences) {
-    const std::string sg = mk('3', {{1, "P21/c"}}), cell = mk('E', {{1, kCell}});
+    const std::string sg = card('3', {{1, "P21/c"}}), cell = card('E', {{1, kCell}});
     const auto stds = [](const char* codes, const char* use) {
-        return std::vector{mk('F', {{50, codes}, {57, use}})};
+        return std::vector{card('F', {{50, codes}, {57, use}})};
     };
     const std::string sg4 = "P21/n       14";  // differs from box 3's; addition 14
     // clang-format off
@@ -134,9 +128,9 @@ TEST_F(Box5, StandardsAndCellSentences) {
         {stds("SI    ", "X"), ' ', ""},
         {{sg, cell}, 'M', "C.D. Cell: a=5.4310, b=10.1200, c=7.3000, $GB=103.20, a/b=0.5367, c/b=0.7213.  "},
         {{sg, cell}, 'T', "C.D. Cell: a=5.4310, c=7.3000, c/a=0.5367.  "},
-        {{sg, mk('4', {{1, sg4}}), cell}, 'C', "C.D. Cell: a=5.4310, S.G.=P21/n (14).  "},
-        {{sg, mk('4', {{1, sg4}, {11, "*"}}), cell}, 'C', "C.D. Cell: a=5.4310, S.G.=P21/n.  "},
-        {{sg, mk('4', {{1, "P21/c"}}), cell}, 'C', "C.D. Cell: a=5.4310.  "},
+        {{sg, card('4', {{1, sg4}}), cell}, 'C', "C.D. Cell: a=5.4310, S.G.=P21/n (14).  "},
+        {{sg, card('4', {{1, sg4}, {11, "*"}}), cell}, 'C', "C.D. Cell: a=5.4310, S.G.=P21/n.  "},
+        {{sg, card('4', {{1, "P21/c"}}), cell}, 'C', "C.D. Cell: a=5.4310.  "},
     };
     // clang-format on
     for (const auto& [cards, sys, want] : cases) {

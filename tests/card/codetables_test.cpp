@@ -1,10 +1,3 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-
 #include "support/support.h"
 
 using corvane::card::CardFormatter;

@@ -5,10 +5,11 @@
 
 #include <random>
 
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
 using corvane::padded;
+using corvane::card::CardFormatter;
 using corvane::card::kBadCode;
 using corvane::card::kBadRecord;
 using corvane::card::kCardWritten;
@@ -17,39 +18,19 @@ using corvane::card::kWriteFailed;
 
 namespace {
 
-std::string mk(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
-    std::string c = card("", t);
-    for (const auto& [column, text] : fields) at(c, column, text);
-    return c;
-}
-
 // A small record with a table of one line.
-const std::string kRecord = mk('1', {{73, "010002"}}) + mk('7', {{1, "Si O2"}}) +
-                            mk('F', {{30, "D"}}) + mk('G', {{25, "S"}}) +
-                            mk('I', {{1, " 3.3420100   1  0  1"}}) + mk('K');
+const std::string kRecord = card('1', {{73, "010002"}}) + card('7', {{1, "Si O2"}}) +
+                            card('F', {{30, "D"}}) + card('G', {{25, "S"}}) +
+                            card('I', {{1, " 3.3420100   1  0  1"}}) + card('K');
 
 std::string sample_dir() {
     return std::string(CORVANE_SOURCE_DIR) + "/sample/";
 }
 
-struct Result {
-    int status = -1;
-    std::string page;
-    std::string messages;
-};
-
 // Formats a record to the page sink ("-") or to a file, with a fresh
-// formatter that finds the code tables in tables.
-Result run(const std::string& record, std::string code, const std::string& outfil = "-",
-           const std::string& tables = sample_dir()) {
-    std::ostringstream msg, page;
-    CardFormatter f(tables, "", msg);
-    f.set_page(page);
-    Result r;
-    r.status = krx2fmt(f, record, static_cast<int>(record.size() / 80), outfil, code);
-    r.page = page.str();
-    r.messages = msg.str();
-    return r;
+// formatter that finds the code tables in the sample.
+Formatted run(const std::string& record, std::string code, const std::string& outfil = "-") {
+    return format_card(sample_dir(), record, std::move(code), outfil);
 }
 
 }  // namespace
@@ -63,9 +44,9 @@ TEST(Krx2fmt, RadiationAndModeCodes) {
         {"CR", 1.14481f, '2'},
         {"FE", 0.967985f, '2'},
         {"CO", 0.89446f, '2'},
-        {"COBALT", 0.89446f, '2'},
         {"Mo", 0.35466f, '2'},
         {"AG", 0.27968f, '2'},
+        {"COBALT", 0.89446f, '2'},
         {"1.5406", 0.7703f, '2'},
         {"  1.54", 0.77f, '2'},
         {"15406", 7703.0f, '2'},
@@ -89,18 +70,18 @@ TEST(Krx2fmt, RadiationAndModeCodes) {
     }
     // A single C is no radiation and no number; a wavelength must be above 0.
     for (const std::string code : {"C", "X1", "0", "0.0", "-1.5", ""}) {
-        const Result r = run(kRecord, code);
+        const Formatted r = run(kRecord, code);
         EXPECT_EQ(r.status, kBadCode) << code;
-        EXPECT_EQ(r.page, "") << code;
+        EXPECT_EQ(r.page, Strings{}) << code;
     }
     EXPECT_EQ(run(kRecord, "c").messages, " Error: ISPACG C is invalid\n");
 }
 
 TEST(Krx2fmt, StatusesAndMessages) {
-    ScratchDir dir;
+    TempDir dir;
     // A record the parser rejects: no output file is made.
     const std::string no_k = kRecord.substr(0, kRecord.size() - 80);
-    Result r = run(no_k, "CU", dir.slash() + "card.txt");
+    Formatted r = run(no_k, "CU", dir.slash() + "card.txt");
     EXPECT_EQ(r.status, kBadRecord);
     EXPECT_EQ(r.messages, "  CARD K NOT FOUND IN READBF\n Error in READBF\n");
     EXPECT_FALSE(std::filesystem::exists(dir.slash() + "card.txt"));
@@ -109,11 +90,8 @@ TEST(Krx2fmt, StatusesAndMessages) {
     dir.write("card.txt", std::string(5000, 'x'));
     r = run(kRecord, "CU", dir.slash() + "card.txt");
     EXPECT_EQ(r.status, kCardWritten);
-    EXPECT_EQ(r.page, "");
-    std::ifstream in(dir.slash() + "card.txt");
-    const std::string written((std::istreambuf_iterator<char>(in)),
-                              std::istreambuf_iterator<char>());
-    EXPECT_EQ(written, run(kRecord, "CU").page);
+    EXPECT_EQ(r.page, Strings{});
+    EXPECT_EQ(lines(read_file(dir.slash() + "card.txt")), run(kRecord, "CU").page);
 
     // A name that does not open: one message line with the 80-character name.
     const std::string name = dir.slash() + "missing/card.txt";
@@ -134,23 +112,6 @@ TEST(Krx2fmt, StatusesAndMessages) {
     f.set_page(page);
     std::string code = "CU";
     EXPECT_EQ(krx2fmt(f, kRecord, 6, "-", code), kWriteFailed);
-}
-
-// The code tables are opened on the first call only: a table missing then is
-// reported once, and later cards are formatted without it.
-TEST(Krx2fmt, CodeTablesOpenOnTheFirstCall) {
-    ScratchDir empty;
-    std::ostringstream msg, page;
-    CardFormatter f(empty.slash(), "", msg);
-    f.set_page(page);
-    std::string code = "D";
-    EXPECT_EQ(krx2fmt(f, kRecord, 6, "-", code), kCardWritten);
-    EXPECT_EQ(msg.str(),
-              " unable to open stdcodes.tbl\n unable to open mineral.tbl\n"
-              " unable to open picodes.tbl\n unable to open codens.tbl\n");
-    msg.str("");
-    EXPECT_EQ(krx2fmt(f, kRecord, 6, "-", code), kCardWritten);
-    EXPECT_EQ(msg.str(), "");
 }
 
 TEST(Lines, PlainOrPcSet) {

@@ -1,25 +1,11 @@
-#include <cstdio>
+#include "support/support.h"
 
-#include "cardkit.h"
-
-using namespace cardkit;
+using namespace cvtest;
+using corvane::card::CardFormatter;
 
 namespace {
 
-using Strings = std::vector<std::string>;
-using Hkl = std::array<int, 3>;
-
 const std::string kX = std::string(78, ' ') + "X";  // first card: fixed thresholds
-
-// One line of an I card: d as its 7 columns stand, intensity, intensity code,
-// indices, their code, the d code.
-std::string line(const char* d, int i, char ic = ' ', Hkl hkl = {1, 1, 1}, char hc = ' ',
-                 char dc = ' ') {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%7s%3d%c%3d%3d%3d%c %c", d, i, ic, hkl[0], hkl[1], hkl[2], hc,
-                  dc);
-    return buf;
-}
 
 // The record's first card, F and G cards (nullptr: none) and the lines three
 // to an I card; the table's rows as "dspd|dspi|dsphkl".
@@ -73,7 +59,7 @@ TEST(Dspacing, DecimalsAndDTexts) {
     for (const auto& [first, fcard, gcard, ds, want] : cases) {
         CardFormatter f;
         Strings lines, dtexts;
-        for (const auto& d : ds) lines.push_back(line(d.c_str(), 10));
+        for (const auto& d : ds) lines.push_back(dline(d.c_str(), 10));
         for (const auto& row : table(f, lines, first, fcard, gcard))
             dtexts.push_back(row.substr(0, 9));
         EXPECT_EQ(dtexts, want) << ds[0];
@@ -88,24 +74,24 @@ TEST(Dspacing, RowsMergeBracketMarkAndCentre) {
     const std::string r111 = "|        1  1  1       ";  // indices centred: 1s at 9, 12, 15
     // clang-format off
     const std::tuple<Strings, std::string, Strings> cases[] = {
-        {{line("2.0000", 50, ' ', {1, 0, 0}), line("2.0000", 0, ' ', {0, 0, 1}), line("2.0000", 0)},
+        {{dline("2.0000", 50, ' ', 1, 0, 0), dline("2.0000", 0, ' ', 0, 0, 1), dline("2.0000", 0)},
          kX, {" 2.000   | 50 |   1  0  0,   0  0  1 "}},
         // A second line without indices merges all the same.
-        {{line("2.0000", 50), line("2.0000", 0, ' ', {0, 0, 0}), line("1.5000", 10)},
+        {{dline("2.0000", 50), dline("2.0000", 0, ' ', 0, 0, 0), dline("1.5000", 10)},
          kX, {" 2.000   | 50 " + r111, " 1.5000  | 10 " + r111}},
-        {{line("3.0000", 20, 'U'), line("2.9000", 20, 'U'), line("2.8000", 20, 'U'), line("2.7000", 30)},
+        {{dline("3.0000", 20, 'U'), dline("2.9000", 20, 'U'), dline("2.8000", 20, 'U'), dline("2.7000", 30)},
          kX, {" 3.000   | 20 " + r111, " 2.900   |  \" " + r111, " 2.800   |  \" " + r111,
               " 2.700   | 30 " + r111}},
-        {{line("2.0000", 5, 'L', {1, 1, 1}, 'E', 'E'), line("1.9500", 50, 'G', {1, 1, 1}, 'L'),
-          line("1.9000", 100, 'L', {1, 1, 1}, 'C'), line("1.8500", 5, 'B', {1, 1, 1}, 'N')},
+        {{dline("2.0000", 5, 'L', 1, 1, 1, 'E', 'E'), dline("1.9500", 50, 'G', 1, 1, 1, 'L'),
+          dline("1.9000", 100, 'L', 1, 1, 1, 'C'), dline("1.8500", 5, 'B', 1, 1, 1, 'N')},
          c33, {"[2.000]  | <5 |     [  1  1  1]      ", " 1.950   |>50 |          1  1        ",
                " 1.900   |100 |        1  1  1c      ", " 1.850   |  5b|        1  1  1n      "}},
-        {{line("1.9000", 5, ' ', {1, 1, 1}, 'C')}, c32, {" 1.900   |  5 " + r111}},
+        {{dline("1.9000", 5, ' ', 1, 1, 1, 'C')}, c32, {" 1.900   |  5 " + r111}},
         // Footnote markers of legend characters a comment put in use, else blank.
-        {{line("2.0000", 5, '5', {1, 1, 1}, '*', '3'), line("1.9000", 5, '3', {1, 1, 1}, ' ', '7')},
+        {{dline("2.0000", 5, '5', 1, 1, 1, '*', '3'), dline("1.9000", 5, '3', 1, 1, 1, ' ', '7')},
          kX, {" 2.000+  |  5 |        1  1  1*      ", " 1.900   |  5+" + r111}},
         // A bracket after a 9-character d text takes the zero's place.
-        {{line(".81234", 5), line(".81235", 5), line(".812345", 5, ' ', {1, 1, 1}, ' ', 'E')},
+        {{dline(".81234", 5), dline(".81235", 5), dline(".812345", 5, ' ', 1, 1, 1, ' ', 'E')},
          kX, {" 0.8123  |  5 " + r111, " 0.81235 |  5 " + r111, "[.812345]|  5 " + r111}},
     };
     // clang-format on
@@ -125,8 +111,8 @@ TEST(Dspacing, StatusesAndTheTwoHundredRows) {
     const std::string plain(79, ' ');
     const std::tuple<Strings, std::string, const char*, int> failures[] = {
         {{}, kX, nullptr, 1},
-        {{line("2.0000", 5)}, plain, nullptr, 2},
-        {{line("2.0000", 5)}, plain, "", 3}};
+        {{dline("2.0000", 5)}, plain, nullptr, 2},
+        {{dline("2.0000", 5)}, plain, "", 3}};
     for (const auto& [lines, first, fcard, status] : failures) {
         EXPECT_EQ(table(f, lines, first, fcard, nullptr, status), Strings{});
         EXPECT_EQ(f.dih.ndsp, -1);
@@ -137,7 +123,7 @@ TEST(Dspacing, StatusesAndTheTwoHundredRows) {
     for (int i = 1; i <= 204; ++i) {
         char d[16];
         std::snprintf(d, sizeof d, "%7.4f", 5.0 - 0.01 * i);
-        lines.push_back(line(d, 5, 'U'));
+        lines.push_back(dline(d, 5, 'U'));
     }
     const Strings rows = table(f, lines);
     ASSERT_EQ(rows.size(), 200u);

@@ -1,11 +1,3 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "support/support.h"
 
 using corvane::card::CardFormatter;
@@ -49,12 +41,7 @@ TEST(Phform, ConvertsTheNotationUpToThePieceThatDoesNotFit) {
 // unknown code stands for itself.
 TEST(SymbolCodes, PitranAndPiexp) {
     CardFormatter f;
-    for (const std::string r : {"GA5alpha", "DG1o", "DT1!", "TW3one", "TW3two"}) {
-        const int i = ++f.picds.npicd;
-        f.picds.picode(i) = r.substr(0, 2);
-        f.picds.pilen(i) = r[2] - '0';
-        f.picds.pitext(i) = (r.substr(3) + "          ").substr(0, 10);
-    }
+    cvtest::picodes(f, {"GA5alpha", "DG1o", "DT1!", "TW3one", "TW3two"});
     for (const auto& [code, want] : {std::pair{"TW", "one       3"}, {"ZZ", "$ZZ       3"}}) {
         std::string text;
         int tlen = 0;

@@ -1,13 +1,12 @@
 // The card's page, line for line: two whole cards, the mode headings and
 // conversions, the formula forms, the comment lines, the continuation paging,
 // and the small routines of the layout.
-#include <algorithm>
-#include <cstdio>
 
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
 using corvane::padded;
+using corvane::card::CardFormatter;
 using corvane::card::shform;
 using Lines = std::vector<std::string>;
 
@@ -15,37 +14,7 @@ namespace {
 
 // A card of type t with texts at the given columns.
 std::string mk(char t, std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
-    std::string c = card("", t);
-    for (const auto& [column, text] : fields) at(c, column, text);
-    return c;
-}
-
-// One I-card line: d (7 columns as written), intensity, its code, h k l, their
-// code, the d code.
-std::string dline(const char* d, int i, char ic, int h, int k, int l, char hc = ' ',
-                  char dc = ' ') {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%7s%3d%c%3d%3d%3d%c %c", d, i, ic, h, k, l, hc, dc);
-    return buf;
-}
-
-// I cards holding the lines, three to a card.
-std::string icards(const Lines& lines) {
-    std::string out;
-    for (std::size_t k = 0; k < lines.size(); k += 3) {
-        std::string body;
-        for (std::size_t j = k; j < k + 3 && j < lines.size(); ++j) body += lines[j];
-        out += card(body, 'I');
-    }
-    return out;
-}
-
-// The page as lines, without their line ends.
-Lines page_lines(const std::string& text) {
-    Lines out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);) out.push_back(l);
-    return out;
+    return card(t, fields);
 }
 
 // The box area of a line: "| " and the text, to column 88.
@@ -78,21 +47,9 @@ std::string cells(std::string_view d, std::string_view i, std::string_view hkl) 
 }
 const std::string kEmptyGroup = kEmpty.substr(1);
 
-// Runs the whole formatter on a record and keeps page and messages apart.
-struct Formatted {
-    int status = -1;
-    Lines page;
-    std::string messages;
-};
-Formatted format(ScratchDir& dir, const std::string& record, std::string code) {
-    std::ostringstream msg, page;
-    CardFormatter f(dir.slash(), "", msg);
-    f.set_page(page);
-    Formatted r;
-    r.status = krx2fmt(f, record, static_cast<int>(record.size() / 80), "-", code);
-    r.page = page_lines(page.str());
-    r.messages = msg.str();
-    return r;
+// Runs the whole formatter on a record, the code tables in dir.
+Formatted format(TempDir& dir, const std::string& record, std::string code) {
+    return format_card(dir.slash(), record, std::move(code));
 }
 
 // ---- the rich record: every box, 31 table rows ---------------------------------
@@ -155,7 +112,19 @@ class Layout : public ::testing::Test {
         dir.write("stdcodes.tbl", "");
         dir.write("mineral.tbl", "");
     }
-    ScratchDir dir;
+    // prtcrd on the record in the given mode; the page's lines.
+    Lines print(CardFormatter& f, const std::string& record, char mode, float halflm = 0) {
+        std::ostringstream page;
+        f.set_page(page);
+        f.ret3.set_dbyear("2000");
+        EXPECT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
+        f.cvtsp.spmode = mode;
+        f.cvtsp.halflm = halflm;
+        prtcrd(f);
+        return cvtest::lines(page.str());
+    }
+    TempDir dir;
+    std::ostringstream msg;
 };
 
 }  // namespace
@@ -293,124 +262,83 @@ TEST_F(Layout, SparseCardLineForLine) {
 
 // The header, the heading of the first column and its conversion, by mode;
 // each converted value derived from the mode's formula for d = 3.342 (and the
-// copper wavelength where one is needed).
+// wavelength where one is needed). A converted value goes into characters 2-8:
+// a bracket before it and character 9 stay, a closing mark in character 8
+// gives way; a d text that reads as no number stays as it is. Modes "D" and
+// "2" for copper are the whole cards'.
 TEST_F(Layout, ModeHeadingsAndConversions) {
-    const std::string record = mk('1', {{73, "010002"}}) + mk('F', {{30, "D"}}) + mk('G') +
-                               icards({dline("3.3420", 100, ' ', 1, 0, 1)}) + mk('K');
-    const std::string head = "1- 2       (c) TARN Powder Data ed. 2000    Radiation:";
-    const std::string tail = "  Quality:              ";
-    // spmode, halflm; header lines; heading; first row's d cell.
-    const std::tuple<char, float, Lines, std::string, std::string> cases[] = {
-        {'1', 0.77028f, {"", head + "  1.54056" + tail}, "  theta  ", "  13.326 "},
-        {'2', 0.77028f, {"", head + "  1.54056" + tail}, " 2-theta ", "  26.651 "},
-        {'2', 0.89446f, {"", head + "  1.78892" + tail}, " 2-theta ", "  31.048 "},
-        {'S', 0.77028f, {"", head + "  1.54056" + tail}, " sin2 th ", "  .05312 "},
-        {'Q', 0.0f, {head + "         " + tail}, "   Q A   ", " 1.88007 "},
-        {'D', 0.0f, {head + "         " + tail}, "   d A   ", " 3.342   "},
-        // A mode outside the five is shown as "D" is.
-        {'0', 0.0f, {head + "         " + tail}, "   d A   ", " 3.342   "},
-        // 4 / 3.342 exceeds 1: no angle.
-        {'2', 4.0f, {"", head + "  8.00000" + tail}, " 2-theta ", "    .000 "},
-    };
-    for (const auto& [mode, halflm, header, heading, cell] : cases) {
-        std::ostringstream msg, page;
-        CardFormatter f(dir.slash(), "", msg);
-        f.set_page(page);
-        f.ret3.set_dbyear("2000");
-        ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
-        f.cvtsp.spmode = mode;
-        f.cvtsp.halflm = halflm;
-        prtcrd(f);
-        const Lines got = page_lines(page.str());
-        const std::size_t h = header.size();
-        ASSERT_GT(got.size(), h + 3);
-        EXPECT_EQ(Lines(got.begin(), got.begin() + static_cast<long>(h)), header) << mode;
-        EXPECT_EQ(got[h + 1].substr(88), "|" + heading + "| Int.|         h k l        |") << mode;
-        EXPECT_EQ(got[h + 4].substr(89, 9), cell) << mode << halflm;
-        // The d texts are back for a later reader.
-        EXPECT_EQ(f.dih.dspd(1), " 3.342   ");
-    }
-}
-
-// A converted value goes into characters 2-8: a bracket before it and
-// character 9 stay, a closing mark in character 8 gives way; a d text that
-// reads as no number stays as it is.
-TEST_F(Layout, ConversionKeepsCharacters1And9) {
     const std::string record =
         mk('1', {{73, "010002"}}) + mk('F', {{30, "D"}}) + mk('G') +
         mk('B', {{1, "1First footnote."}, {68, "FN"}}) +
         icards({dline("3.3420", 1, ' ', 1, 0, 1, ' ', 'E'),
                 dline("1.8175", 2, ' ', 1, 1, 2, ' ', '1'), dline("9999999", 3, ' ', 1, 1, 3)}) +
         mk('K');
-    std::ostringstream msg, page;
-    CardFormatter f(dir.slash(), "", msg);
-    f.set_page(page);
-    ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
-    f.cvtsp.spmode = '2';
-    f.cvtsp.halflm = 0.77028f;
-    prtcrd(f);
-    const Lines got = page_lines(page.str());
-    ASSERT_GT(got.size(), 8u);
-    // "[3.342]", "1.8175*" (footnote slot 1) and 999.9999, too wide for F7.4.
-    EXPECT_EQ(f.dih.dspd(1), "[3.342]  ");
-    EXPECT_EQ(f.dih.dspd(2), " 1.8175* ");
-    EXPECT_EQ(f.dih.dspd(3), " ******* ");
-    EXPECT_EQ(got[6].substr(89, 9), "[ 26.651 ");
-    EXPECT_EQ(got[7].substr(89, 9), "  50.151 ");
-    EXPECT_EQ(got[8].substr(89, 9), " ******* ");
+    const std::string head = "1- 2       (c) TARN Powder Data ed. 2000    Radiation:";
+    const std::string tail = "  Quality:              ";
+    // spmode, halflm; header lines; heading; first row's d cell.
+    const std::tuple<char, float, Lines, std::string, std::string> cases[] = {
+        {'1', 0.77028f, {"", head + "  1.54056" + tail}, "  theta  ", "[ 13.326 "},
+        {'2', 0.89446f, {"", head + "  1.78892" + tail}, " 2-theta ", "[ 31.048 "},
+        {'S', 0.77028f, {"", head + "  1.54056" + tail}, " sin2 th ", "[ .05312 "},
+        {'Q', 0.0f, {head + "         " + tail}, "   Q A   ", "[1.88007 "},
+        // A mode outside the five is shown as "D" is.
+        {'0', 0.0f, {head + "         " + tail}, "   d A   ", "[3.342]  "},
+        // 4 / 3.342 exceeds 1: no angle.
+        {'2', 4.0f, {"", head + "  8.00000" + tail}, " 2-theta ", "[   .000 "},
+    };
+    for (const auto& [mode, halflm, header, heading, cell] : cases) {
+        CardFormatter f(dir.slash(), "", msg);
+        const Lines got = print(f, record, mode, halflm);
+        const std::size_t h = header.size();
+        ASSERT_GT(got.size(), h + 6);
+        EXPECT_EQ(Lines(got.begin(), got.begin() + static_cast<long>(h)), header) << mode;
+        EXPECT_EQ(got[h + 1].substr(88), "|" + heading + "| Int.|         h k l        |") << mode;
+        EXPECT_EQ(got[h + 4].substr(89, 9), cell) << mode << halflm;
+        // "1.8175*" (footnote slot 1) and 999.9999, too wide for F7.4.
+        if (mode == '2' && halflm < 1) {
+            EXPECT_EQ(got[h + 5].substr(89, 9), "  58.962 ");
+        }
+        EXPECT_EQ(got[h + 6].substr(89, 9), " ******* ");
+        // The d texts are back for a later reader.
+        EXPECT_EQ(f.dih.dspd(1) + f.dih.dspd(2), "[3.342]   1.8175* ");
+    }
 }
 
-// Side by side with the subscript line while both fit; otherwise each formula
-// on a line of its own without the markup, the second right-aligned to column
-// 86. Formula texts of n tokens "H99" are 3n columns wide.
+// Side by side with the subscript line while both fit (as on the whole cards);
+// otherwise each formula on a line of its own without the markup, the second
+// right-aligned to column 86. n tokens "H99" are 3n columns wide.
 TEST_F(Layout, FormulaForms) {
-    const auto h99 = [](int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += "H99 ";
-        return s;
-    };
-    const auto upper = [](int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += "H  ";
-        return s;
-    };
-    const auto lower = [](int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += " 99";
-        return s;
-    };
-    const auto plain = [](int n) {
-        std::string s;
-        for (int i = 0; i < n; ++i) s += "H99";
-        return s;
+    const auto rep = [](std::string_view s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
     };
     const auto at47 = [](std::string first, const std::string& second) {
         first.resize(44, ' ');
         return first + second;
     };
     const auto right86 = [](const std::string& t) { return std::string(84 - t.size(), ' ') + t; };
-    // Formula cards (second marked "S"); the two formula lines' box areas.
+    // Formula cards (the second marked "S"); the two formula lines' box areas.
     const std::tuple<Lines, std::string, std::string> cases[] = {
-        {{}, box(""), box("")},
-        {{"Fe2 O3"}, box("Fe O "), box("  2 3")},
-        {{"Fe2 O3", "Ca C O3"}, box(at47("Fe O ", "CaCO ")), box(at47("  2 3", "    3"))},
+        {{}, box(""), box("")},  // no formula: two blank lines
         // 45 and 39 columns: still side by side; 15 tokens reach column 47,
         // where the second formula begins.
-        {{h99(15), h99(13)}, box(at47(upper(15), upper(13))), box(at47(lower(15), lower(13)))},
+        {{rep("H99 ", 15), rep("H99 ", 13)},
+         box(at47(rep("H  ", 15), rep("H  ", 13))),
+         box(at47(rep(" 99", 15), rep(" 99", 13)))},
         // A second formula of 42 columns: both on lines of their own.
-        {{h99(2), h99(14)}, box(plain(2)), box(right86(plain(14)))},
+        {{rep("H99 ", 2), rep("H99 ", 14)}, box(rep("H99", 2)), box(right86(rep("H99", 14)))},
         // A first formula over 45 columns with a second one.
-        {{h99(16), h99(1)}, box(plain(16)), box(right86(plain(1)))},
+        {{rep("H99 ", 16), "H99"}, box(rep("H99", 16)), box(right86("H99"))},
         // ... and without one it keeps its subscript line.
-        {{h99(16)}, box(upper(16)), box(lower(16))},
+        {{rep("H99 ", 16)}, box(rep("H  ", 16)), box(rep(" 99", 16))},
     };
     for (const auto& [formulas, a, b] : cases) {
         std::string record = mk('1');
         for (std::size_t i = 0; i < formulas.size(); ++i) {
             record += mk('7', {{1, formulas[i]}, {69, i == 0 ? " " : "S"}});
         }
-        record += mk('K');
-        const Formatted r = format(dir, record, "D");
+        const Formatted r = format(dir, record + mk('K'), "D");
         ASSERT_EQ(r.status, 0);
         ASSERT_GT(r.page.size(), 5u);
         EXPECT_EQ(r.page[3], a + kSep) << formulas.size();
@@ -433,15 +361,10 @@ TEST_F(Layout, CommentLinesStopAtSixteen) {
         record += mk('B', {{1, text}, {68, "TM"}});
     }
     record += mk('K');
-    std::ostringstream msg, page;
     CardFormatter f(dir.slash(), "", msg);
-    f.set_page(page);
-    ASSERT_EQ(readbf(f, record, static_cast<int>(record.size())), 0);
-    f.cvtsp.spmode = 'D';
-    prtcrd(f);
+    const Lines got = print(f, record, 'D');
     EXPECT_EQ(f.comcrd.ncomsg, 30);
     EXPECT_EQ(f.comcrd.comsp(31), 1760);
-    const Lines got = page_lines(page.str());
     // Header, rule, heading, 2 formula lines, 21 box lines: comments from 27.
     ASSERT_EQ(got.size(), 26u + 16u + 1u);
     for (int i = 0; i < 16; ++i) {

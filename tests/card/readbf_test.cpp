@@ -1,19 +1,17 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "support/support.h"
 
 using corvane::card::CardFormatter;
 using cvtest::at;
 using cvtest::card;
-using cvtest::cards;
 
 namespace {
+
+// Cards in short notation: the type code, then the body ("9Xa, A.").
+std::string cards(const std::vector<std::string>& short_cards) {
+    std::string r;
+    for (const auto& c : short_cards) r += card(std::string_view(c).substr(1), c[0]);
+    return r;
+}
 
 struct Parse {
     std::ostringstream out;

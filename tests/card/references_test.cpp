@@ -1,18 +1,10 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
 #include "support/support.h"
 
 using corvane::card::CardFormatter;
 using cvtest::at;
 using cvtest::card;
 using cvtest::rec81;
-using ScratchDir = cvtest::TempDir;
+using cvtest::TempDir;
 
 namespace {
 
@@ -75,7 +67,7 @@ class References : public ::testing::Test {
         return text.substr(0, static_cast<std::size_t>(nused));
     }
 
-    ScratchDir dir;
+    TempDir dir;
     std::ostringstream out;
     CardFormatter f{dir.slash(), "", out};
     int nused = -1;
@@ -106,7 +98,7 @@ TEST_F(References, SeekxHalvesTheTableByCharacterCode) {
 // Records the table announces but lacks, or no table at all: not found, and
 // the reference is printed with the not-found text.
 TEST(ReferencesTable, ACountBeyondTheFileOrNoTableFindsNothing) {
-    ScratchDir dir;
+    TempDir dir;
     dir.write("codens.tbl", journals("20"));  // 9 records on file
     CardFormatter f(dir.slash()), none;
     opentables(f);

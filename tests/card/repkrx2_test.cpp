@@ -1,22 +1,22 @@
 // The full-card report: loading an entry's KRX2 record into the library's
 // buffer, fetching its cards, and printing it through the card formatter.
-#include "cardkit.h"
-#include "entries/krx1_files.h"
 
-using cardkit::CardFormatter;
+#include "support/support.h"
+
+using corvane::card::CardFormatter;
 
 namespace {
 
 // An 80-character card holding its number, with its type in column 80.
 std::string numbered(int n, char type) {
-    return cardkit::card("card " + std::to_string(n), type);
+    return cvtest::card("card " + std::to_string(n), type);
 }
 
 // A record of n cards: a type-1 card, an F card (d given directly), I cards,
 // and the K card.
 std::string record(int n) {
-    std::string r = numbered(1, '1') + cardkit::card(std::string(29, ' ') + "D", 'F');
-    for (int i = 3; i < n; ++i) r += cardkit::card(" 2.0000100   1  0  0", 'I');
+    std::string r = numbered(1, '1') + cvtest::card(std::string(29, ' ') + "D", 'F');
+    for (int i = 3; i < n; ++i) r += cvtest::card(" 2.0000100   1  0  0", 'I');
     return r + numbered(n, 'K');
 }
 

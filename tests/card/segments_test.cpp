@@ -1,6 +1,7 @@
-#include "cardkit.h"
+#include "support/support.h"
 
-using namespace cardkit;
+using namespace cvtest;
+using corvane::card::CardFormatter;
 
 namespace {
 
@@ -45,10 +46,7 @@ TEST(Concom, ExpandsSymbolsCodesAndFormulas) {
     };
     for (const auto& [in, out] : cases) {
         CardFormatter f;
-        f.picds.npicd = 1;
-        f.picds.picode(1) = "GA";
-        f.picds.pilen(1) = 5;
-        f.picds.pitext(1) = "alpha     ";
+        picodes(f, {"GA5alpha"});
         set_text(f, in);
         EXPECT_EQ(concom(f), 0);
         EXPECT_EQ(corvane::cols(f.comcrd.comtxt, 1, f.comcrd.comlen), out) << in;

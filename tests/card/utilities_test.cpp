@@ -1,10 +1,4 @@
-#include <corvane/card/formatter.h>
-#include <corvane/card/utilities.h>
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <string>
-#include <tuple>
+#include "support/support.h"
 
 using namespace corvane::card;
 
@@ -24,17 +18,28 @@ TEST(FieldRoutines, EditInPlace) {
         {strip(2, 6), "x#  @ ", "x     ", 2},               // nothing kept: last is the start
         {up(3), "ab1cd", "AB1cd", 0},                       // only the first n
         {up(9), "x{z}`", "X{Z}`", 0},
+        // Extreme bounds are clamped to the field, never overflowed or walked.
+        {strip(INT_MIN, INT_MAX), "a#b", "ab ", 2},
+        {strip(0, 3), "#ab", "ab ", 2},      // a start before 1 is position 1
+        {strip(5, INT_MAX), "ab", "ab", 5},  // a start past the field keeps nothing
+        {strip(1, 2), "x\\", "x ", 1},       // a typeface code cut off by the field's end
+        {strip(-3, INT_MAX), "a\\BFb", "ab   ", 2},
+        {up(INT_MAX), "abc", "ABC", 0},
+        {up(INT_MIN), "abc", "abc", 0},
     };
     for (const auto& [edit, in, out, ret] : cases) {
         std::string t = in;
         EXPECT_EQ(edit(t), ret) << in;
         EXPECT_EQ(t, out) << in;
     }
-    // altrnt needs room for two characters each, or blanks the field.
-    std::string three = "xxx", six = "xxxxxx";
+    // altrnt needs room for two characters each, or blanks the field; a
+    // negative count changes nothing.
+    std::string three = "xxx", six = "xxxxxx", big = "xxxx", negative = "xxxx";
     altrnt("12", three, '#', 2);
     altrnt("+3", six, '@', 2);
-    EXPECT_EQ(three + "|" + six, "   |@+@3xx");
+    altrnt("12", big, '#', INT_MAX);
+    altrnt("12", negative, '#', INT_MIN);
+    EXPECT_EQ(three + "|" + six + "|" + big + "|" + negative, "   |@+@3xx|    |xxxx");
 }
 
 // Slots go to legend characters in the order met; keep = 0 (the d-spacing

@@ -1,9 +1,5 @@
 // Expected values are the single-precision results of the coding rules.
-#include <corvane/entries/angles.h>
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <vector>
+#include "support/support.h"
 
 namespace {
 

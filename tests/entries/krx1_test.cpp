@@ -1,17 +1,15 @@
-// The KRX1 readers against small big-endian files written by hand.
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdint>
-#include <string>
-#include <vector>
+// The KRX1 readers against small big-endian files written by hand, the
+// buffered reader against a database larger than its buffers, and records
+// placed against the end of the 32-bit offset range.
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "support/support.h"
 
 namespace {
 
 using cvtest::bytes;
+using cvtest::texts_record;
 using Ints = std::vector<std::int32_t>;
 using Strings = std::vector<std::string>;
 
@@ -40,6 +38,16 @@ class Krx1 : public ::testing::Test {
         ints.fill(0xBB);
         return cv_readdilib(lib, off, codes, ints, count);
     }
+    // A sparse file of 4 GiB holding bytes at `at`, opened into handle.
+    void put_sparse(std::FILE*& handle, std::int64_t at, const std::string& bytes) {
+        const std::string path = dir / std::to_string(at);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_EQ(ftruncate(fd, std::int64_t{1} << 32), 0);
+        ASSERT_EQ(pwrite(fd, bytes.data(), bytes.size(), at), std::ssize(bytes));
+        close(fd);
+        if (handle != nullptr) std::fclose(handle);
+        handle = std::fopen(path.c_str(), "rb");
+    }
 
     cvtest::TempDir dir;
     corvane::Library lib;
@@ -62,10 +70,12 @@ TEST_F(Krx1, IndexRecordsAreTwentyBigEndianBytesInEntryOrder) {
     EXPECT_EQ(index(1), (Ints{0, 12345, 0, 256, 65536, 0x01020304}));
     EXPECT_EQ(index(2), (Ints{0, -2, 7, 2147483647, 9, 80}));
     // Outside the index, or cut off by its end: a failure that leaves the outputs.
-    for (std::int32_t k : {0, -3, 3}) EXPECT_EQ(index(k), (Ints{-1, -9, -9, -9, -9, -9})) << k;
+    for (std::int32_t k : {0, -3, 3, INT_MAX, INT_MIN}) {
+        EXPECT_EQ(index(k), (Ints{-1, -9, -9, -9, -9, -9})) << k;
+    }
 }
 
-TEST_F(Krx1, NameRecordsYieldFourTextsAndAdvancePastThem) {
+TEST_F(Krx1, NameAndReferenceRecordsYieldTheirTextsWholeAndAdvancePastThem) {
     const std::string n255(255, 'n');
     put(lib.fnamlib, "xyz" + bytes({6, 0, 2, 11}) + "Quartzab" + "low, syn Si" +
                          bytes({0, 0, 0, 0}) + bytes({255, 1, 0, 255}) + n255 + "m" + n255 +
@@ -77,7 +87,7 @@ TEST_F(Krx1, NameRecordsYieldFourTextsAndAdvancePastThem) {
     ASSERT_EQ(names(off), 0);  // an empty record is its header alone
     EXPECT_EQ(t, (Strings{"", "", "", ""}));
     EXPECT_EQ(off, 30);
-    ASSERT_EQ(names(off), 0);  // the longest texts are delivered whole
+    ASSERT_EQ(names(off), 0);
     EXPECT_EQ(t, (Strings{n255, "m", "", n255}));
     EXPECT_EQ(off, 30 + 4 + 255 + 1 + 255);
     // Cut off by the end of the file, or unplaced: a failure that changes no
@@ -88,24 +98,20 @@ TEST_F(Krx1, NameRecordsYieldFourTextsAndAdvancePastThem) {
         EXPECT_EQ(o, to) << from;
         EXPECT_EQ(t, Strings(4, "old")) << from;
     }
-}
 
-TEST_F(Krx1, ReferenceRecordsYieldYearAndFourTextsWhole) {
-    const std::string journal = "J. Appl. Crystallogr. Suppl.";  // longer than any code
-    std::string content = cvtest::ref_record(87, "AMMIAZ", "58", "123", "Smith, J., Lee, K") +
-                          cvtest::ref_record(101, journal, "XXIII-supplement", "A1234-A1299", "Ng");
     // Year codes: 127 means no year; every other code is 1900 plus the code.
+    const std::string journal = "J. Appl. Crystallogr. Suppl.";  // longer than any code
+    std::string content = texts_record({journal, "XXIII-supplement", "A1234-A1299", "Ng"}, 87);
     const std::pair<int, int> years[] = {
         {127, 0}, {0, 1900}, {126, 2026}, {128, 2028}, {255, 2155}};
     for (const auto& [code, year] : years) content += bytes({0, 0, 0, 0, code});
     put(lib.freflib, content + bytes({1, 1, 1, 20, 90}) + "JVP" + "Smith");  // 5 of 20 bytes
-    std::int32_t off = 0, year = 0;
+    std::int32_t year = 0;
+    off = 0;
     ASSERT_EQ(refs(off, year), 0);
     EXPECT_EQ(year, 1987);
-    EXPECT_EQ(t, (Strings{"AMMIAZ", "58", "123", "Smith, J., Lee, K"}));
-    EXPECT_EQ(off, 5 + 6 + 2 + 3 + 17);
-    ASSERT_EQ(refs(off, year), 0);
     EXPECT_EQ(t, (Strings{journal, "XXIII-supplement", "A1234-A1299", "Ng"}));
+    EXPECT_EQ(off, 5 + 28 + 16 + 11 + 2);
     for (const auto& [code, expected] : years) {
         ASSERT_EQ(refs(off, year), 0);
         EXPECT_EQ(year, expected) << "year code " << code;
@@ -118,7 +124,7 @@ TEST_F(Krx1, ReferenceRecordsYieldYearAndFourTextsWhole) {
     EXPECT_EQ(t, Strings(4, "old"));
 }
 
-TEST_F(Krx1, LineRecordsDeliverBigEndianCodesAndIntensitiesAsStored) {
+TEST_F(Krx1, LineAndBitRecordsAreDeliveredAsStored) {
     // Codes 3756 and -31416 with intensities 100 and 255; a record without
     // lines, which leaves the buffers; the largest record, of 255 lines; three
     // lines announced and the intensities missing; no count byte at all.
@@ -128,31 +134,25 @@ TEST_F(Krx1, LineRecordsDeliverBigEndianCodesAndIntensitiesAsStored) {
     put(lib.fdilib, content + bytes({3, 0, 1, 0, 2, 0, 3, 50}));
     std::int32_t off = 0, count = -1;
     ASSERT_EQ(lines(off, count), 0);
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(off, 7);
+    EXPECT_EQ(std::pair(count, off), std::pair(2, 7));
     EXPECT_EQ(Ints(codes.begin(), codes.begin() + 5), (Ints{0x0E, 0xAC, 0x85, 0x48, 0xAA}));
     EXPECT_EQ(Ints(ints.begin(), ints.begin() + 3), (Ints{100, 255, 0xBB}));
     ASSERT_EQ(lines(off, count), 0);
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(off, 8);
+    EXPECT_EQ(std::pair(count, off), std::pair(0, 8));
     EXPECT_EQ(codes[0] + ints[0], 0xAA + 0xBB);
     ASSERT_EQ(lines(off, count), 0);
-    EXPECT_EQ(count, 255);
-    EXPECT_EQ(off, 8 + 1 + 510 + 255);
+    EXPECT_EQ(std::pair(count, off), std::pair(255, 8 + 1 + 510 + 255));
     EXPECT_EQ(Ints(codes.end() - 2, codes.end()), (Ints{254, 1}));
     EXPECT_EQ(ints[0] + ints[254], 254);
     for (const auto& [from, to] : {std::pair{774, 782}, {782, 782}}) {
         std::int32_t o = from;
         count = -1;
         EXPECT_EQ(lines(o, count), -1) << from;
-        EXPECT_EQ(count, 0) << from;  // a failed read has no lines
-        EXPECT_EQ(o, to) << from;
+        EXPECT_EQ(std::pair(count, o), std::pair(0, to)) << from;  // a failed read has no lines
         EXPECT_EQ(codes[1] + ints[0], 0xAA + 0xBB) << from;
     }
-}
 
-TEST_F(Krx1, BitRecordsHoldWholeWordsWithinTheFileAndTheBuffer) {
-    std::string content;  // 6 words: word i holds the byte value i in every byte
+    content.clear();  // 6 words: word i holds the byte value i in every byte
     for (int i = 0; i < 6; ++i) content += bytes({i, i, i, i});
     put(lib.fbitmap, content);
     ASSERT_EQ(cv_readbitlib(lib, 3, words, 32), 0);  // one word a record: word 2
@@ -163,6 +163,110 @@ TEST_F(Krx1, BitRecordsHoldWholeWordsWithinTheFileAndTheBuffer) {
     EXPECT_EQ(cv_readbitlib(lib, 0, words, 32), -1);
     EXPECT_EQ(cv_readbitlib(lib, 2, words, 128), -1);  // words 4..7: only 4 and 5 exist
     EXPECT_EQ(cv_readbitlib(lib, 1, words, 129), -1);  // five words do not fit in four
+    for (const std::int32_t k : {INT_MAX, INT_MIN}) EXPECT_EQ(cv_readbitlib(lib, k, words, 64), -1);
+    EXPECT_EQ(cv_readbitlib(lib, 1, words, INT_MAX), -1);
+}
+
+// Records placed so that they would end past byte 2^31 - 1 are cut off there,
+// so an advanced offset never overflows; the files are sparse.
+TEST_F(Krx1, RecordsAgainstTheEndOfTheOffsetRangeAreCutOff) {
+    constexpr std::int32_t top = INT_MAX;
+    put_sparse(lib.fnamlib, top - 3, bytes({1, 2, 3, 4}));  // the header's last byte past it
+    put_sparse(lib.freflib, top - 7, bytes({1, 2, 0, 0, 90, 'J'}));  // the texts past it
+    put_sparse(lib.fdilib, top - 3, bytes({1, 0, 0}));               // the one intensity past it
+    put_sparse(lib.fcdrom[0], 0, "x");                               // zeros: no card ends a record
+    std::int32_t off = top - 3, year = -1, count = -1;
+    EXPECT_EQ(names(off), -1);
+    EXPECT_EQ(off, top);
+    off = top - 7;
+    EXPECT_EQ(refs(off, year), -1);
+    EXPECT_EQ(off, top);
+    EXPECT_EQ(t, Strings(4, "old"));
+    off = top - 3;
+    EXPECT_EQ(lines(off, count), -1);
+    EXPECT_EQ(std::pair(count, off), std::pair(0, top));
+    // The search: a header cut off at the end of the range; a journal code
+    // that ends on the last byte in range.
+    const Strings strings = {"J"};
+    std::int32_t namoff = top - 2, refoff = 0;
+    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, strings, 1, {1, 1, 1, 1, 0, 0}), -1);
+    EXPECT_EQ(namoff, top);
+    namoff = 0;
+    refoff = top - 7;
+    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, strings, 1, {0, 0, 0, 0, 0, 1}), 1);
+    EXPECT_EQ(refoff, top - 1);
+    // krx2.dat: the last card in range is read, the next is not.
+    std::vector<char> buffer(10800);
+    std::int32_t nread = -1;
+    off = top - 80;
+    EXPECT_EQ(cv_readkrx2(lib, off, nread, 10800, buffer, 0), -1);
+    EXPECT_EQ(std::pair(nread, off), std::pair(80, top));
+}
+
+// Entry k of a 3000-entry database: texts whose lengths vary with k, so that
+// records straddle the buffers, and k lines. In file order, backwards and by
+// jumps the buffered reader gives what the files hold, and past the index -1.
+TEST(Krx1Reader, AnyOrderOfEntriesGivesTheFilesRecords) {
+    constexpr int kEntries = 3000;
+    const auto text = [](int k, int j) {
+        return std::string(static_cast<std::size_t>((k * 7 + j * 13) % 200), char('a' + j)) +
+               std::to_string(k);
+    };
+    cvtest::TempDir dir;
+    corvane::Library lib;
+    std::string index, names, lines;
+    for (int k = 1; k <= kEntries; ++k) {
+        index += cvtest::index_record(k * 10, std::int32_t(names.size()),
+                                      std::int32_t(lines.size()), 0, 0);
+        names += texts_record({text(k, 0), text(k, 1), text(k, 2), text(k, 3)});
+        std::vector<std::pair<std::int32_t, int>> l;
+        for (int i = 0; i < k % 256 && i < 255; ++i) l.push_back({i - 100, i});
+        lines += cvtest::di_record(l);
+    }
+    ASSERT_GT(names.size(), std::size_t{3} << 17);  // several buffers long
+    cvtest::put_file(lib.findex, dir / "kelpa.ind", index);
+    cvtest::put_file(lib.fnamlib, dir / "name.lib", names);
+    cvtest::put_file(lib.fdilib, dir / "di.lib", lines);
+    std::vector<int> order;
+    for (int k = 1; k <= kEntries; ++k) order.push_back(k);
+    for (int k = kEntries; k >= 1; k -= 7) order.push_back(k);
+    for (int k = 1; k <= kEntries; k += 997) order.push_back((k * 1543) % kEntries + 1);
+    order.push_back(kEntries + 1);
+    corvane::Krx1Reader reader(lib);
+    for (int k : order) {
+        SCOPED_TRACE(k);
+        std::int32_t id = 0, namoff = 0, dioff = 0, refoff = 0, recoff = 0, nd = -1;
+        const int status = cv_readindex(reader, k, id, namoff, dioff, refoff, recoff);
+        ASSERT_EQ(status, k > kEntries ? -1 : 0);
+        if (k > kEntries) continue;
+        EXPECT_EQ(id, k * 10);
+        Strings t(4);
+        ASSERT_EQ(cv_readnamlib(reader, namoff, t[0], t[1], t[2], t[3]), 0);
+        EXPECT_EQ(t, (Strings{text(k, 0), text(k, 1), text(k, 2), text(k, 3)}));
+        corvane::LineValues<std::int32_t> ints{}, codes{};
+        std::string name1;
+        ASSERT_EQ(cvl_replist(reader, k, id, name1, nd, ints, codes), 0);
+        EXPECT_EQ(name1, text(k, 0));
+        ASSERT_EQ(nd, k % 256 < 255 ? k % 256 : 255);
+        const auto last = static_cast<std::size_t>(nd > 0 ? nd - 1 : 0);
+        if (nd > 0) {
+            EXPECT_EQ(codes[last] * 1000 + ints[last], (nd - 101) * 1000 + nd - 1);
+        }
+    }
+    // A stream without a descriptor (a memory stream) is read by seeking it.
+    std::fclose(lib.fnamlib);
+    lib.fnamlib = fmemopen(names.data(), names.size(), "rb");
+    corvane::Krx1Reader memory(lib);
+    Strings t(4);
+    std::int32_t off = 0,
+                 off2 = static_cast<std::int32_t>(4 + text(1, 0).size() + text(1, 1).size() +
+                                                  text(1, 2).size() + text(1, 3).size());
+    ASSERT_EQ(cv_readnamlib(lib, off2, t[0], t[1], t[2], t[3]), 0);
+    EXPECT_EQ(t[3], text(2, 3));
+    ASSERT_EQ(cv_readnamlib(memory, off, t[0], t[1], t[2], t[3]), 0);
+    EXPECT_EQ(t[3], text(1, 3));
+    off = static_cast<std::int32_t>(names.size());
+    EXPECT_EQ(cv_readnamlib(memory, off, t[0], t[1], t[2], t[3]), -1);  // at the end
 }
 
 }  // namespace

@@ -1,10 +1,4 @@
 // The KRX2 record reader against a krx2.dat of hand-made 80-byte cards.
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
 
 #include "support/support.h"
 

@@ -1,62 +1,55 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdint>
-#include <cstring>
-#include <limits>
-#include <memory>
-#include <string>
+// Hit count, walks through the current table and history records.
+#include "support/support.h"
 
 namespace {
 
-// A library of n entries whose current table starts with the word given.
-std::unique_ptr<corvane::Library> library(int n, std::uint32_t word) {
+using Words = std::array<std::uint32_t, 3>;
+constexpr Words kFiveAnd65 = {0x10u, 0, 0x80000001u};  // and entry 96: a spare bit of 70
+
+std::unique_ptr<corvane::Library> library(int n, const Words& words) {
     auto lib = std::make_unique<corvane::Library>();
     lib->cv_sizes.dbsize(1) = n;
-    lib->cv_tables.curtbl[0] = word;
+    for (std::size_t i = 0; i < words.size(); ++i) lib->cv_tables.curtbl[i] = words[i];
     return lib;
 }
-
-constexpr std::uint32_t kFiveAndNine = (1u << 4) | (1u << 8);
 
 }  // namespace
 
 TEST(RepHits, CountsTheCurrentTableOrGivesTheDatabaseSize) {
-    auto lib = library(10, kFiveAndNine);
+    auto lib = library(10, {(1u << 4) | (1u << 8)});
     lib->cv_tables.nhits = 77;
     EXPECT_EQ(cvl_rephits(*lib, 0), 2);
     EXPECT_EQ(cvl_rephits(*lib, -3), 10);
     EXPECT_EQ(lib->cv_tables.nhits, 77);  // counting does not store
 }
 
+// Hits at 5 and 65 of 70, words apart. The backward start counts the spare
+// bit, as tblcount does; no walk returns it.
 TEST(NextHit, WalksAndJumps) {
-    constexpr int kMax = std::numeric_limits<int>::max();
     const struct {
         int n;
-        std::uint32_t word;
+        Words words;
         int cur, rank, direction;
         int hit, rank_after, cur_after;  // cur changes only when a jump finds no such rank
     } cases[] = {
-        // hits at 5 and 9 of 10: forwards, backwards, jumps by rank
-        {10, kFiveAndNine, 0, 42, 0, 5, 1, 0},
-        {10, kFiveAndNine, 5, 1, 0, 9, 2, 5},
-        {10, kFiveAndNine, 9, 2, 0, -1, 2, 9},
-        {10, kFiveAndNine, 0, 0, 1, 9, 2, 0},
-        {10, kFiveAndNine, 9, 2, -1, 5, 1, 9},
-        {10, kFiveAndNine, 1, 1, 1, -1, 1, 1},
-        {10, kFiveAndNine, -1, 2, 0, 9, 2, -1},
-        {10, kFiveAndNine, -1, 3, 0, 5, 1, 0},
-        {10, kFiveAndNine, -7, 0, 1, 9, 2, 0},
-        {10, 0u, -1, 1, 0, -1, 0, 0},  // an empty table has no hit anywhere
-        {10, 0u, 0, 0, 1, -1, 1, 0},
+        {70, kFiveAnd65, 0, 42, 0, 5, 1, 0},
+        {70, kFiveAnd65, 5, 1, 0, 65, 2, 5},
+        {70, kFiveAnd65, 65, 2, 0, -1, 2, 65},
+        {70, kFiveAnd65, 0, 0, 1, 65, 3, 0},
+        {70, kFiveAnd65, 65, 3, -1, 5, 2, 65},
+        {70, kFiveAnd65, 1, 1, 1, -1, 1, 1},
+        {70, kFiveAnd65, -1, 2, 0, 65, 2, -1},
+        {70, kFiveAnd65, -1, 3, 0, 5, 1, 0},
+        {70, kFiveAnd65, -7, 0, 1, 65, 3, 0},
+        {10, {}, -1, 1, 0, -1, 0, 0},  // an empty table has no hit anywhere
+        {10, {}, 0, 0, 1, -1, 1, 0},
         // 3 entries: entry 1 and spare bits, which are no entries
-        {3, 0xFFFFFFF9u, 1, 1, 0, -1, 1, 1},
-        {3, 0xFFFFFFF9u, kMax, 1, 0, -1, 1, kMax},
-        {3, 0xFFFFFFF9u, 50, 5, 1, 1, 4, 50},
+        {3, {0xFFFFFFF9u}, 1, 1, 0, -1, 1, 1},
+        {3, {0xFFFFFFF9u}, INT_MAX, 1, 0, -1, 1, INT_MAX},
+        {3, {0xFFFFFFF9u}, 50, 5, 1, 1, 4, 50},
     };
     for (const auto& c : cases) {
-        auto lib = library(c.n, c.word);
+        auto lib = library(c.n, c.words);
         int cur = c.cur, rank = c.rank;
         EXPECT_EQ(cvl_nexthit(*lib, cur, rank, c.direction), c.hit) << c.cur << " " << c.rank;
         EXPECT_EQ(rank, c.rank_after) << c.cur << " " << c.rank;

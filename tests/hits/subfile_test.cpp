@@ -1,44 +1,15 @@
-#include <corvane/corvane.h>
-#include <corvane/hits/subfile.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <array>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "support/support.h"
 
-namespace fs = std::filesystem;
-using cvtest::names_in;
-using cvtest::read_file;
-using cvtest::record;
-using cvtest::subfile_bytes;
-using cvtest::write_file;
-using Names = std::vector<std::string>;
+using namespace cvtest;
 
 namespace {
 
-struct Loaded {
-    int status = 0;
-    std::int32_t n = -99, k = -99;
-    std::vector<std::uint32_t> table = std::vector<std::uint32_t>(corvane::kTableWords);
-    std::array<std::string, 100> records;
-};
-
-Loaded load(const std::string& path) {
-    Loaded l;
-    l.status = corvane::cv_readmap(path, l.n, l.table, l.k, l.records, 100);
-    return l;
-}
-
 // A library over n entries and a history of the records given, without a
 // database behind it.
-std::unique_ptr<corvane::Library> library(int n, const Names& history = {}) {
+std::unique_ptr<corvane::Library> library(int n, const Strings& history = {}) {
     auto lib = std::make_unique<corvane::Library>();
     lib->cv_sizes.dbsize(1) = n;
     lib->cv_history.nhist = static_cast<int>(history.size());
@@ -49,13 +20,14 @@ std::unique_ptr<corvane::Library> library(int n, const Names& history = {}) {
 }
 
 struct Subfile : testing::Test {
-    cvtest::TempDir dir;
+    TempDir dir;
+    const std::array<std::uint32_t, 1> table = {3u};
 };
 
 // What each fsync of this process saw while `watched` names a file: the size
 // of the file synced and the watched file's contents at that moment.
 std::string watched;
-Names synced;
+Strings synced;
 
 }  // namespace
 
@@ -66,93 +38,86 @@ extern "C" int fsync(int fd) {
     return static_cast<int>(syscall(SYS_fsync, fd));
 }
 
-TEST_F(Subfile, ReadMapFailsAtTheFieldTheFileEndsInOrWhoseCountIsOutOfRange) {
+// The status names the field the file ends in or whose count is out of range;
+// n and k are stored as soon as they are read. A FIFO with no writer, which
+// would block a plain open, is refused at once.
+TEST_F(Subfile, ReadMapStatuses) {
     // 40 entries: n at 0..3, two words at 4..11, k at 12..15, records 16..215.
     const std::string whole = subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"});
     const struct {
         std::string bytes;
-        int status, n, k;  // n and k are stored as soon as they are read
+        int status, n, k;
     } cases[] = {
         {whole.substr(0, 3), -2, -99, -99},
-        {whole.substr(0, 4), -3, 40, -99},
         {whole.substr(0, 11), -3, 40, -99},
         {whole.substr(0, 12), -4, 40, -99},
-        {whole.substr(0, 16), -5, 40, 2},
         {whole.substr(0, 215), -5, 40, 2},
         {whole + "trailing bytes are ignored", 0, 40, 2},
         // The tables hold 250016 entries, the history 100 records.
         {subfile_bytes(-1, {}, {}), -2, -1, -99},
         {subfile_bytes(250017, std::vector<std::uint32_t>(7814, 1u), {}), -2, 250017, -99},
         {subfile_bytes(1, {1u}, {}).substr(0, 8) + "\xff\xff\xff\xff", -4, 1, -1},
-        {subfile_bytes(1, {1u}, Names(101, "r")), -4, 1, 101},
-        {subfile_bytes(1, {1u}, Names(100, "r")), 0, 1, 100},
+        {subfile_bytes(1, {1u}, Strings(101, "r")), -4, 1, 101},
+        {subfile_bytes(1, {1u}, Strings(100, "r")), 0, 1, 100},
         {subfile_bytes(250016, std::vector<std::uint32_t>(7813, 1u), {}), 0, 250016, 0},
     };
+    std::vector<std::uint32_t> words(corvane::kTableWords);
+    std::array<std::string, 100> records;
     for (const auto& c : cases) {
         write_file(dir / "a", c.bytes);
-        const auto l = load(dir / "a");
-        EXPECT_EQ(l.status, c.status) << c.bytes.size();
-        EXPECT_EQ(l.n, c.n) << c.bytes.size();
-        EXPECT_EQ(l.k, c.k) << c.bytes.size();
+        std::int32_t n = -99, k = -99;
+        EXPECT_EQ(corvane::cv_readmap(dir / "a", n, words, k, records, 100), c.status)
+            << c.bytes.size();
+        EXPECT_EQ(std::pair(n, k), std::pair(c.n, c.k)) << c.bytes.size();
     }
-    EXPECT_EQ(load(dir / "a").table[7812], 1u);  // the full table, read to its last word
-    write_file(dir / "a", whole);
-    const auto w = load(dir / "a");
-    EXPECT_EQ(w.table[1], 0xFF000081u);  // spare bits as the file holds them
-    EXPECT_EQ(w.records[1], record("two"));
+    EXPECT_EQ(words[7812], 1u);  // the full table, read to its last word
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    for (const std::string& path : {dir / "missing", dir.bare(), dir / "fifo", std::string()}) {
+        std::int32_t n = 0, k = 0;
+        EXPECT_EQ(corvane::cv_readmap(path, n, words, k, records, 100), -1) << path;
+    }
 }
 
-TEST_F(Subfile, OnlyRegularFilesAreReadOrReplaced) {
-    // A FIFO with no writer would block a plain open; it is refused at once.
+// A count the table or the records cannot hold is refused before anything is
+// made; a target that is no regular file is left alone; otherwise the file is
+// written beside the target and renamed over it once it is on disk.
+TEST_F(Subfile, WriteMapReplacesTheTargetWholeOrNothing) {
+    const std::array<std::uint32_t, 2> two{};
+    const std::array<std::string, 1> records = {"r"};
     fs::create_directory(dir / "d");
     ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
-    const std::array<std::uint32_t, 1> table = {3u};
-    for (const std::string& path : {dir / "missing", dir / "d", dir / "fifo", std::string()}) {
-        EXPECT_EQ(load(path).status, -1) << path;
+    for (const auto& [n, k, status] :
+         {std::array{65, 0, -2}, {-1, 0, -2}, {64, 2, -4}, {64, -1, -4}}) {
+        EXPECT_EQ(corvane::cv_writemap(dir / "a", n, two, k, records, 100), status)
+            << n << " " << k;
     }
     for (const std::string& path : {dir / "nodir/a", dir / "d", dir / "fifo", std::string()}) {
         EXPECT_EQ(corvane::cv_writemap(path, 2, table, 0, {}, 100), -1) << path;
     }
-    EXPECT_EQ(names_in(dir.path()), (Names{"d", "fifo"}));
+    EXPECT_EQ(names_in(dir.path()), (Strings{"d", "fifo"}));
     EXPECT_TRUE(fs::is_empty(dir / "d"));
-}
-
-TEST_F(Subfile, WriteMapReplacesTheTargetWholeOrNothing) {
-    const std::array<std::uint32_t, 2> two{};
-    const std::array<std::string, 1> records = {"r"};
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 65, two, 0, records, 100), -2);  // 3 words needed
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", -1, two, 0, records, 100), -2);
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, two, 2, records, 100), -4);
-    EXPECT_EQ(corvane::cv_writemap(dir / "a", 64, two, -1, records, 100), -4);
-    EXPECT_TRUE(names_in(dir.path()).empty());
 
     write_file(dir / "a", std::string(5000, 'o'));  // longer than the new contents
     chmod((dir / "a").c_str(), 0604);
     write_file(dir / "real", "old");
     fs::create_symlink(dir / "real", dir / "link");
-    const std::array<std::uint32_t, 1> table = {3u};
     const mode_t old = umask(027);
+    watched = dir / "a";
     for (const char* name : {"a", "new", "link"}) {
         EXPECT_EQ(corvane::cv_writemap(dir / name, 2, table, 1, records, 100), 0) << name;
     }
+    watched.clear();
     umask(old);
+    ASSERT_FALSE(synced.empty());
+    // All 112 bytes on disk, the target not yet replaced.
+    EXPECT_EQ(synced.front(), "112 " + std::string(5000, 'o'));
     const std::string written = subfile_bytes(2, {3u}, {"r"});
     EXPECT_EQ(read_file(dir / "a") + read_file(dir / "new") + read_file(dir / "real"),
               written + written + written);
-    EXPECT_EQ(cvtest::mode_of(dir / "a"), 0604u);
-    EXPECT_EQ(cvtest::mode_of(dir / "new"), 0640u);  // 0666 less the umask 027
+    EXPECT_EQ(mode_of(dir / "a"), 0604u);
+    EXPECT_EQ(mode_of(dir / "new"), 0640u);  // 0666 less the umask 027
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
-    EXPECT_EQ(names_in(dir.path()), (Names{"a", "link", "new", "real"}));  // no temporary left
-}
-
-TEST_F(Subfile, TheNewFileReachesTheDiskBeforeItReplacesTheTarget) {
-    write_file(dir / "a", "old");
-    const std::array<std::uint32_t, 1> table = {3u};
-    watched = dir / "a";
-    EXPECT_EQ(corvane::cv_writemap(watched, 2, table, 0, {}, 100), 0);
-    watched.clear();
-    ASSERT_FALSE(synced.empty());
-    EXPECT_EQ(synced.front(), "12 old");  // all 12 bytes, the target not yet replaced
+    EXPECT_EQ(names_in(dir.path()), (Strings{"a", "d", "fifo", "link", "new", "real"}));
 }
 
 TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
@@ -163,7 +128,7 @@ TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
     auto lib = library(40, {"Starting from full database"});
     lib->cv_tables.nhits = 40;
     ASSERT_EQ(cvl_readbitmap(*lib, dir / "f", 4), 0);
-    EXPECT_EQ(lib->cv_tables.curtbl[1], 0x80000001u);
+    EXPECT_EQ(lib->cv_tables.curtbl[1], 0x80000001u);  // spare bits as the file holds them
     EXPECT_EQ(lib->cv_history.nhist, 2);
     EXPECT_EQ(lib->cv_history.histtx(1), record("F1"));
     EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
@@ -184,16 +149,14 @@ TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
     EXPECT_EQ(lib->cv_history.nhist, 6);
-}
 
-// The history keeps its first 100 records: first the step's record is
-// dropped, then the combined file's; the tables merge all the same.
-TEST_F(Subfile, HistoryKeepsItsFirstHundredRecords) {
+    // The history keeps its first 100 records: first the step's record is
+    // dropped, then the combined file's; the tables merge all the same.
     write_file(dir / "b", subfile_bytes(8, {0x2u}, {"B1", "B2", "B3"}));
-    const std::pair<int, std::string> cases[] = {
+    const std::pair<int, std::string> full[] = {
         {98, "... B1"}, {99, "Combine using File contents (" + dir / "b)"}, {100, "last"}};
-    for (const auto& [nhist, last] : cases) {
-        auto lib = library(8, Names(static_cast<std::size_t>(nhist), "last"));
+    for (const auto& [nhist, last] : full) {
+        lib = library(8, Strings(static_cast<std::size_t>(nhist), "last"));
         lib->cv_tables.curtbl[0] = 0x1u;
         ASSERT_EQ(cvl_readbitmap(*lib, dir / "b", 1), 0);
         EXPECT_EQ(lib->cv_history.nhist, 100) << nhist;
@@ -202,9 +165,9 @@ TEST_F(Subfile, HistoryKeepsItsFirstHundredRecords) {
     }
 }
 
+// A name ends at its last significant character or its first NUL, however
+// long it is; a loaded file is saved byte for byte.
 TEST_F(Subfile, NamesAreUsedWholeAndALoadedFileIsSavedByteForByte) {
-    // A name ends at its last significant character or its first NUL, however
-    // long it is.
     const std::string original =
         subfile_bytes(37, {0xDEADBEEFu, 0xFFFFFFE0u}, {std::string(100, '~'), "  lead", ""});
     const std::string longname = (dir / std::string(80, 'n')) + "-tail";

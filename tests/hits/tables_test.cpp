@@ -1,11 +1,6 @@
-#include <corvane/corvane.h>
-#include <gtest/gtest.h>
-
-#include <array>
-#include <cstdint>
-#include <memory>
-#include <span>
-#include <string>
+// Hit tables: whole words and spare bits, single entries, runs and scans a
+// word at a time, and the merge of the work table into the current table.
+#include "support/support.h"
 
 namespace {
 
@@ -66,9 +61,51 @@ TEST(Tables, SingleEntriesUpToNAndNeverPastTheTableGiven) {
     corvane::tblset(two, 1000);
     corvane::tblnot(two, two, 1000);
     corvane::tblbitset(two, 65, 1000, 1);
+    corvane::tblsetrun(two, 1, 1000, 1000);
+    corvane::tblclr(two, 1000);
     corvane::tblset(two, -5);
     EXPECT_EQ(t, (Table{1, 0, 0, J}));
     EXPECT_EQ(corvane::tblbittest(two, 65, 1000) + corvane::tblcount(two, 1000), 0);
+}
+
+// Runs are ORed in a word at a time, cut at n and at the table; the scans find
+// the next (or, for value 0, the next clear) and the previous entry, and a
+// spare bit is no entry, set or clear.
+TEST(Tables, RunsAndScansByWords) {
+    using Words3 = std::array<std::uint32_t, 3>;
+    const struct {
+        int first, last, n;
+        Words3 words;
+    } runs[] = {
+        {5, 9, 96, {0x8000000Du | 0x1F0u, 0, 0}},  // bits 0, 2, 3 and 31 were set
+        {30, 35, 96, {0xE000000Du, 0x7u, 0}},
+        {33, 96, 80, {0x8000000Du, F, 0xFFFFu}},  // cut at n
+        {0, 2, 96, {0x8000000Fu, 0, 0}},          // from entry 1
+        {10, 5, 96, {0x8000000Du, 0, 0}},
+        {-5, 1000, 1000, {F, F, F}},  // cut at the table
+    };
+    for (const auto& c : runs) {
+        Words3 t = {0x8000000Du, 0, 0};
+        corvane::tblsetrun(t, c.first, c.last, c.n);
+        EXPECT_EQ(t, c.words) << c.first << "-" << c.last << " of " << c.n;
+    }
+    const Words3 t = {0x10u, 0, 0x80000001u}, ones = {F, F, F};  // entries 5, 65 and 96
+    const struct {
+        const Words3& table;
+        int from, n, value, found;  // value -1: tblprevbit
+    } scans[] = {
+        {t, 1, 96, 1, 5},      {t, 6, 96, 1, 65},   {t, 66, 96, 1, 96},   {t, 97, 96, 1, -1},
+        {t, -3, 96, 1, 5},     {t, 66, 70, 1, -1},  {t, 1, 96, 0, 1},     {t, 5, 96, 0, 6},
+        {t, 66, 70, 0, 66},    {t, 71, 70, 0, -1},  {ones, 1, 96, 0, -1}, {ones, 1, 70, 0, -1},
+        {t, 96, 96, -1, 96},   {t, 95, 96, -1, 65}, {t, 64, 96, -1, 5},   {t, 4, 96, -1, -1},
+        {t, 1000, 70, -1, 65}, {t, 0, 96, -1, -1},
+    };
+    for (const auto& c : scans) {
+        EXPECT_EQ(c.value < 0 ? corvane::tblprevbit(c.table, c.from, c.n)
+                              : corvane::tblnextbit(c.table, c.from, c.n, c.value),
+                  c.found)
+            << "from " << c.from << " of " << c.n << " value " << c.value;
+    }
 }
 
 // 40 entries: current 1-3, 33 and spare bit 8; work 3, 4, 34, 40 and spare
@@ -79,15 +116,15 @@ TEST(TblLogic, OperationsRecordsAndCount) {
     const struct {
         int op;
         std::string text;
-        std::uint32_t cur0, cur1, wrk0, wrk1;
+        Table want;  // current and work table
         int count;
         std::string record;  // record 2, or "" for none
     } cases[] = {
-        {0, "z", 0x4u, 0x0u, 0xCu, 0x80000082u, 1, "Match by z"},
-        {1, q120, 0xFu, 0x80000183u, 0xCu, 0x80000082u, 9, "Combine using " + q120.substr(0, 86)},
-        {2, "z", 0x3u, 0x1u, 0xFFFFFFF3u, 0x8000007Du, 3, "Remove matching z"},
-        {3, "z  ", 0x8u, 0x82u, 0xCu, 0x80000082u, 3, "Remove entries in table from z"},
-        {5, "z", 0x7u, 0x101u, 0xCu, 0x80000082u, 5, ""},  // no step: only the count
+        {0, "z", {0x4u, 0x0u, 0xCu, 0x80000082u}, 1, "Match by z"},
+        {1, q120, {0xFu, 0x80000183u, 0xCu, 0x80000082u}, 9, "Combine using " + q120},
+        {2, "z", {0x3u, 0x1u, 0xFFFFFFF3u, 0x8000007Du}, 3, "Remove matching z"},
+        {3, "z  ", {0x8u, 0x82u, 0xCu, 0x80000082u}, 3, "Remove entries in table from z"},
+        {5, "z", {0x7u, 0x101u, 0xCu, 0x80000082u}, 5, ""},  // no step: only the count
     };
     for (const auto& c : cases) {
         auto lib = std::make_unique<corvane::Library>();
@@ -98,14 +135,11 @@ TEST(TblLogic, OperationsRecordsAndCount) {
         t.wrktbl = {0xCu, 0x80000082u};
         EXPECT_EQ(tbllogic(*lib, c.op, c.text), c.count) << c.op;
         EXPECT_EQ(t.nhits, c.count);
-        EXPECT_EQ((Table{t.curtbl[0], t.curtbl[1], t.wrktbl[0], t.wrktbl[1]}),
-                  (Table{c.cur0, c.cur1, c.wrk0, c.wrk1}))
-            << c.op;
+        EXPECT_EQ((Table{t.curtbl[0], t.curtbl[1], t.wrktbl[0], t.wrktbl[1]}), c.want) << c.op;
         EXPECT_EQ(t.curtbl[2], F);
         EXPECT_EQ(lib->cv_history.nhist, c.record.empty() ? 1 : 2);
         if (!c.record.empty()) {
-            EXPECT_EQ(lib->cv_history.histtx(2),
-                      c.record + std::string(100 - c.record.size(), ' '));
+            EXPECT_EQ(lib->cv_history.histtx(2), (c.record + std::string(100, ' ')).substr(0, 100));
         }
     }
 }

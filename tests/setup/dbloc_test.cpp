@@ -1,20 +1,13 @@
-#include <corvane/setup/dbloc.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-
-#include <array>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "support/support.h"
 
-namespace fs = std::filesystem;
+using cvtest::Strings;
 using cvtest::write_file;
-using Sizes = std::array<std::int32_t, 5>;
 using std::nullopt;
 using std::optional;
 using std::string;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
+using Sizes = std::array<std::int32_t, 5>;
 
 namespace {
 
@@ -22,14 +15,15 @@ namespace {
 // that the location-file candidates named relative to it are under control.
 class ReadDbLoc : public testing::Test {
   protected:
-    // {status, the three lines}; the sizes go to sizes.
-    string read(const optional<string>& logic_loc, const optional<string>& home_dir) {
+    // The status and the three lines (each "unset" unless stored); the sizes
+    // go to sizes.
+    Strings read(const optional<string>& logic_loc, const optional<string>& home_dir) {
         cvtest::ScopedEnv l("LOGIC_LOC", logic_loc), h("HOME", home_dir);
-        string l1 = "unset", l2 = "unset", l3 = "unset";
+        Strings r = {"", "unset", "unset", "unset"};
         sizes = {-7, -7, -7, -7, -7};
-        const int status =
-            corvane::cv_readdbloc(l1, l2, l3, sizes[0], sizes[1], sizes[2], sizes[3], sizes[4]);
-        return std::to_string(status) + " " + l1 + " " + l2 + " " + l3;
+        r[0] = std::to_string(corvane::cv_readdbloc(r[1], r[2], r[3], sizes[0], sizes[1], sizes[2],
+                                                    sizes[3], sizes[4]));
+        return r;
     }
     void SetUp() override {
         for (const auto& d : {d1, d2, home}) fs::create_directory(d);
@@ -42,48 +36,64 @@ class ReadDbLoc : public testing::Test {
 
 }  // namespace
 
-TEST_F(ReadDbLoc, LinesAndSizes) {
-    // <1>, <2> and <P> stand for the directories d1, d2 and one of 90
-    // characters (longer than 63: kept whole).
-    const string deep = tmp / string(90, 'p');
-    fs::create_directory(deep);
-    write_file(deep + "/pdsize.txt", "3 0 0 0 0");
-    const auto paths = [&](string text) {
-        for (const auto& [from, to] :
-             {std::pair<string, string>{"<1>", d1}, {"<2>", d2}, {"<P>", deep}}) {
-            for (std::size_t at; (at = text.find(from)) != string::npos;) text.replace(at, 3, to);
-        }
-        return text;
+// Trailing blanks, tabs, line ends and NULs go; a control character (a tab
+// aside) within a line, or a line beyond 4096 characters, makes the file
+// unreadable, the lines before it keeping their text. "<1>" stands for d1.
+TEST_F(ReadDbLoc, LocationLines) {
+    write_file(d1 + "/pdsize.txt", "1 2 3 4 5");
+    const string x4096(4096, 'x');
+    const std::array<string, 5> cases[] = {
+        {"<1> \t\r\n/b\r\n/third", "0", "<1>", "/b", "/third"},  // no line end needed at last
+        {"<1>\0\0 \n/b\n/c\n"s, "0", "<1>", "/b", "/c"},
+        {"<1>\n/b\n", "-2", "<1>", "/b", "unset"},
+        {"<1>\0/evil\n/b\n/c\n"s, "-2", "unset", "unset", "unset"},
+        {"<1>\x7f/x\n/b\n/c\n", "-2", "unset", "unset", "unset"},
+        {"<1>\n/b\0x\n/c\n"s, "-2", "<1>", "unset", "unset"},
+        {"/a\tb\n<1>\n/c\n", "0", "/a\tb", "<1>", "/c"},  // the sizes from the second line
+        {"/" + x4096.substr(1) + "\n<1>\n/c\n", "0", "/" + x4096.substr(1), "<1>", "/c"},
+        {"/" + x4096 + "\n<1>\n/c\n", "-2", "unset", "unset", "unset"},
+        {"<1>\n" + string(1 << 20, ' ') + "\n/c\n", "-2", "<1>", "unset", "unset"},
     };
+    for (auto c : cases) {
+        for (auto& s : c) {
+            for (std::size_t at; (at = s.find("<1>")) != string::npos;) s.replace(at, 3, d1);
+        }
+        write_file(loc, c[0]);
+        EXPECT_EQ(read(loc, home), Strings(c.begin() + 1, c.end())) << c[0].substr(0, 60);
+    }
+}
+
+// pdsize.txt of the first directory, else of the second (a directory of that
+// name is no sizes file): five integers as "%ld" reads them, within a line of
+// 4096 characters and the 32-bit range; those read before a failure are kept.
+TEST_F(ReadDbLoc, SizesFile) {
+    write_file(loc, d1 + "/\n" + d2 + "\nx\n");  // a directory line may end in "/"
     const struct {
-        string loc;
-        optional<string> sizes1, sizes2;  // pdsize.txt in d1 and d2; "/" a directory
-        string want;
+        optional<string> sizes1, sizes2;  // "/": a directory
+        int status;
         Sizes numbers;
     } cases[] = {
-        // Trailing blanks, tabs and line ends go; the last line needs no line end.
-        {"<1> \t\r\n<2>\r\n/third",
-         "12\n-3\n+4 5 6 more",
-         nullopt,
-         "0 <1> <2> /third",
-         {12, -3, 4, 5, 6}},
-        {"<P>\n<2>\nx\n", nullopt, nullopt, "0 <P> <2> x", {3, 0, 0, 0, 0}},
-        {"<1>\n<2>\n", "1 2 3 4 5", nullopt, "-2 <1> <2> unset", {-7, -7, -7, -7, -7}},
-        // The second directory when the first has no sizes file; one "/" only.
-        {"<1>/\n<2>\nx\n", "/", "2 2 2 2 2", "0 <1>/ <2> x", {2, 2, 2, 2, 2}},
-        {"<1>\n<2>\nx\n", nullopt, nullopt, "-3 <1> <2> x", {-7, -7, -7, -7, -7}},
-        // The numbers converted before the failure are stored.
-        {"<1>\n<2>\nx\n", "10 20 30 40\n", "1 1 1 1 1", "-4 <1> <2> x", {10, 20, 30, 40, -7}},
+        {"12\n-3\n+4 5 6 more", "9 9 9 9 9", 0, {12, -3, 4, 5, 6}},
+        {"1\v2\f3\r\n4\t5", nullopt, 0, {1, 2, 3, 4, 5}},
+        {"/", "2 2 2 2 2", 0, {2, 2, 2, 2, 2}},
+        {nullopt, nullopt, -3, {-7, -7, -7, -7, -7}},
+        {"10 20 30 40\n", "1 1 1 1 1", -4, {10, 20, 30, 40, -7}},
+        {"1 2 3\0 4 5"s, nullopt, -4, {1, 2, 3, -7, -7}},
+        {"1 2 3 4 2147483648", nullopt, -4, {1, 2, 3, 4, -7}},
+        {"-2147483648 0 0 0 " + string(50, '0') + "1", nullopt, 0, {INT_MIN, 0, 0, 0, 1}},
+        {string(4000, ' ') + "1\n2 3 4 5", nullopt, 0, {1, 2, 3, 4, 5}},
+        {string(4096, ' ') + "1\n2 3 4 5", nullopt, -4, {-7, -7, -7, -7, -7}},
+        {"1\n2\n" + string(5000, '0') + "3 4 5", nullopt, -4, {1, 2, -7, -7, -7}},
     };
     for (const auto& c : cases) {
-        write_file(loc, paths(c.loc));
         for (const auto& [dir, content] : {std::pair{d1, c.sizes1}, {d2, c.sizes2}}) {
             fs::remove_all(dir + "/pdsize.txt");
             if (content == "/") fs::create_directory(dir + "/pdsize.txt");
             if (content && content != "/") write_file(dir + "/pdsize.txt", *content);
         }
-        EXPECT_EQ(read(loc, home), paths(c.want));
-        EXPECT_EQ(sizes, c.numbers) << c.want;
+        const Strings r = read(loc, home);
+        EXPECT_EQ(r[0] + r[1], std::to_string(c.status) + d1 + "/");
+        EXPECT_EQ(sizes, c.numbers) << c.sizes1.value_or("-").substr(0, 40);
     }
 }
 
@@ -101,16 +111,14 @@ TEST_F(ReadDbLoc, LocationFileCandidatesInOrder) {
                                                          {fifo, "home"},
                                                          {nullopt, "home"}};
     for (const auto& [logic_loc, line3] : cases) {
-        EXPECT_EQ(read(logic_loc, home), "0 " + d1 + " " + d2 + " " + line3);
+        EXPECT_EQ(read(logic_loc, home), (Strings{"0", d1, d2, line3}));
     }
-}
-
-TEST_F(ReadDbLoc, NoLocationFileFound) {
     if (fs::exists("/usr/local/tarn_files_loc.txt")) {
         GTEST_SKIP() << "/usr/local/tarn_files_loc.txt exists on this machine: it would be found";
     }
+    fs::remove(home + "/.tarn_files_loc");
     fs::create_directory(home + "/.tarn_files_loc");  // a directory is no location file
-    for (const optional<string>& home_dir : std::vector<optional<string>>{home, "", nullopt}) {
-        EXPECT_EQ(read(tmp / "missing", home_dir), "-1 unset unset unset");  // "" is skipped
+    for (const optional<string>& home_dir : {optional<string>(home), optional<string>(""), {}}) {
+        EXPECT_EQ(read(tmp / "missing", home_dir), (Strings{"-1", "unset", "unset", "unset"}));
     }
 }

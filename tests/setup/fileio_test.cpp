@@ -1,8 +1,5 @@
 // The durable replacement steps. What a subfile save makes of them (modes,
 // links, targets that cannot be replaced) is checked with cv_writemap.
-#include <corvane/setup/fileio.h>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <string>
 #include <vector>

@@ -5,13 +5,7 @@
 // on purpose (a comma, an integer beyond 32 bits, a real too large for its
 // target, a write past the record end, a real that is not finite, a Tn back
 // in a short record, an integer at the end of a listed line).
-#include <corvane/setup/format.h>
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <limits>
-#include <string>
-#include <vector>
+#include "support/support.h"
 
 namespace {
 
@@ -20,14 +14,66 @@ using namespace std::string_view_literals;
 using std::string;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-TEST(Format, RejectsWhatIsNotAFormat) {
-    for (const char* f : {"", "A5", "(A5", "(A5))", "(Z5)", "(F8)", "(I)", "(0A5)", "(T0,A1)",
-                          "(I3.4)", "(A5,)", "(99999A1)", "('x')"}) {
-        string record(10, '#'), text(3, '#');
-        EXPECT_EQ(edit::write(f, record, {"a"sv}), edit::kBadFormat) << f;
-        EXPECT_EQ(edit::read(f, "abc", {&text}), edit::kBadFormat) << f;
-        EXPECT_EQ(record + text, string(13, '#')) << f;
+// A refused format gives its status from parse() and from every read and
+// write, and leaves the record and the targets as they were. Hostile formats
+// stay cheap: nesting, unrolled size and the furthest column are bounded.
+TEST(Format, RefusedFormats) {
+    const string deep_ok = string(9, '(') + "A1" + string(9, ')');  // eight inner groups
+    const std::pair<string, int> cases[] = {
+        {"", edit::kBadFormat},
+        {"A5", edit::kBadFormat},
+        {"(A5", edit::kBadFormat},
+        {"(A5))", edit::kBadFormat},
+        {"(Z5)", edit::kBadFormat},
+        {"(F8)", edit::kBadFormat},
+        {"(I)", edit::kBadFormat},
+        {"(0A5)", edit::kBadFormat},
+        {"(T0,A1)", edit::kBadFormat},
+        {"(I3.4)", edit::kBadFormat},
+        {"(A5,)", edit::kBadFormat},
+        {"('x')", edit::kBadFormat},
+        {"(99999A1)", edit::kBadFormat},
+        {deep_ok, edit::kOk},
+        {"(" + deep_ok + ")", edit::kBadFormat},
+        {string(100000, '(') + "A1" + string(100000, ')'), edit::kBadFormat},
+        {"(32767(2A1))", edit::kOk},  // 65534 descriptors
+        {"(32767(2A1),3A1)", edit::kBadFormat},
+        {"(32767(32767(32767(32767A1))))", edit::kBadFormat},
+        {"(32(32767X),32X)", edit::kOk},  // reaches column 1048576 exactly
+        {"(32(32767X),33X)", edit::kOverflow},
+        {"(2(32767(32767X)))", edit::kOverflow},
+        {"(31(32767X),T1,32767X,A1)", edit::kOk},              // T goes back first: 32768
+        {"(32(32767X),T1,I5,T1048576,I1)", edit::kBadFormat},  // a column above 32767
+        {"(T32767,32(32767X))", edit::kOverflow},
+    };
+    for (const auto& [format, status] : cases) {
+        SCOPED_TRACE(format.substr(0, 40));
+        const edit::Format f = edit::Format::parse(format);
+        EXPECT_EQ(f.status(), status);
+        if (status == edit::kOk) continue;
+        string record(5, '#'), text(1, '#');
+        EXPECT_EQ(edit::write(f, record, {"a"sv}), status);
+        EXPECT_EQ(edit::write(format, record, {"a"sv}), status);
+        EXPECT_EQ(edit::write(f, {"a"sv}), "");
+        EXPECT_EQ(edit::read(f, "abc", {&text}), status);
+        EXPECT_EQ(edit::read(format, "abc", {&text}), status);
+        EXPECT_EQ(record + text, "######");
     }
+    EXPECT_EQ(edit::Format().status(), edit::kBadFormat);
+    // A parsed format serves many records.
+    const edit::Format f = edit::Format::parse("(I3,1X,A2,F5.2)");
+    for (const auto& [record, want] : {std::pair{" 12 ab  125", "12 ab 1.25"},
+                                       {"-7  xy3.5  ", "-7 xy 3.5"},
+                                       {"           ", "0    0"}}) {
+        std::int32_t i = 99;
+        string a(2, '#');
+        float x = -1;
+        EXPECT_EQ(edit::read(f, record, {&i, &a, &x}), edit::kOk);
+        std::ostringstream got;
+        got << i << " " << a << " " << x;
+        EXPECT_EQ(got.str(), want);
+    }
+    EXPECT_EQ(edit::write(f, {42, "cd"sv, 0.5f}), " 42 cd  .50");
 }
 
 TEST(Format, Writes) {

@@ -2,11 +2,7 @@
 // warning's wrap before column 80 (a blank, the name, " WARNING: " and the
 // message: 21 + length columns for savebitmap, so 58 characters fit and 59 do
 // not).
-#include <corvane/setup/messages.h>
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
+#include "support/support.h"
 
 using std::string;
 

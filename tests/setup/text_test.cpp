@@ -1,7 +1,4 @@
-#include <corvane/setup/text.h>
-#include <gtest/gtest.h>
-
-#include <string>
+#include "support/support.h"
 
 using std::string;
 

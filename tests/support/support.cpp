@@ -1,44 +1,21 @@
 #include "support/support.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#include <functional>
+#include <thread>
 
 extern char** environ;
 
 namespace cvtest {
 
-std::vector<std::string> names_in(const fs::path& dir) {
-    std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
-    std::sort(out.begin(), out.end());
-    return out;
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-TempDir::TempDir() {
-    const char* base = std::getenv("TMPDIR");
-    std::string templ = (base != nullptr && *base != '\0' ? base : "/tmp");
-    templ += "/corvane-test-XXXXXX";
-    if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = templ;
-}
-
-RunResult run_program(const std::string& program, const std::vector<std::string>& args,
-                      const RunOptions& options) {
-    std::vector<std::string> env, argv_strings{program};
+RunResult run_program(const std::string& program, const Strings& args, const RunOptions& options) {
+    Strings env, argv_strings{program};
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
         if (options.env.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
@@ -77,23 +54,17 @@ RunResult run_program(const std::string& program, const std::vector<std::string>
     close(out[1]);
     close(err[1]);
     RunResult result;
-    struct pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
-    for (int open_count = 2; open_count > 0;) {
-        if (poll(fds, 2, -1) < 0 && errno != EINTR) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            char buf[4096];
-            const ssize_t got = read(fds[i].fd, buf, sizeof buf);
-            if (got > 0) {
-                sinks[i]->append(buf, static_cast<std::size_t>(got));
-            } else if (got == 0 || errno != EINTR) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open_count;
-            }
+    const auto drain = [](int fd, std::string& sink) {
+        char buf[4096];
+        for (ssize_t got; (got = read(fd, buf, sizeof buf)) != 0;) {
+            if (got > 0) sink.append(buf, static_cast<std::size_t>(got));
+            if (got < 0 && errno != EINTR) break;
         }
-    }
+        close(fd);
+    };
+    std::thread errors(drain, err[0], std::ref(result.err));  // both pipes drain at once
+    drain(out[0], result.out);
+    errors.join();
     int wstatus = 0;
     while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
     }
@@ -114,9 +85,9 @@ void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
     for (const auto& e : entries) {
         index += index_record(e.entid, std::int32_t(names.size()), std::int32_t(di.size()),
                               std::int32_t(refs.size()), 0);
-        names += name_record(e.names[0], e.names[1], e.names[2], e.names[3]);
+        names += texts_record({e.names[0], e.names[1], e.names[2], e.names[3]});
         di += di_record(e.lines);
-        refs += ref_record(e.year_code, e.ref[0], e.ref[1], e.ref[2], e.ref[3]);
+        refs += texts_record({e.ref[0], e.ref[1], e.ref[2], e.ref[3]}, e.year_code);
     }
     for (const auto& [name, content] : {std::pair{"kelpa.ind", index},
                                         {"name.lib", names},

@@ -1,32 +1,46 @@
-// Test support shared by every test folder: scratch directories and files,
-// subfiles, KRX1 records and cards written by hand, a small database in a
-// scratch directory, environment variables and the working directory for one
-// test, and a runner that starts a built tool and captures what it does.
+// Test support shared by every test folder: the test framework, the library
+// and the standard headers the tests use; scratch directories and files, the
+// environment and working directory of one test, subfiles, KRX1 records and
+// cards written by hand, a small database, and a runner that starts a built
+// tool and captures what it does.
 #pragma once
 
+#include <corvane/corvane.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <array>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <limits>
 #include <map>
+#include <memory>
 #include <optional>
+#include <set>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace cvtest {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
-// ---- files and directories ---------------------------------------------------
+// ---- files, directories, environment ------------------------------------------
 
 inline void write_file(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -46,30 +60,49 @@ inline mode_t mode_of(const fs::path& path) {  // the permission bits
     return st.st_mode & 07777;
 }
 
-std::vector<std::string> names_in(const fs::path& dir);   // sorted
-std::vector<std::string> lines(const std::string& text);  // without line ends
+inline Strings names_in(const fs::path& dir) {  // sorted
+    Strings out;
+    for (const auto& e : fs::directory_iterator(dir)) out.push_back(e.path().filename());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+inline Strings lines(const std::string& text) {  // without line ends
+    Strings out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A text up to its last non-blank.
+inline std::string trimmed(std::string_view s) {
+    return std::string(s.substr(0, s.find_last_not_of(' ') + 1));
+}
 
 // A fresh directory under $TMPDIR (or /tmp), removed with everything in it.
 class TempDir {
   public:
-    TempDir();
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
+    TempDir() {
+        const char* base = std::getenv("TMPDIR");
+        std::string templ = (base != nullptr && *base != '\0' ? base : "/tmp");
+        templ += "/corvane-test-XXXXXX";
+        if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+        path_ = templ;
     }
+    ~TempDir() { fs::remove_all(path_, ec_); }
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     const fs::path& path() const { return path_; }
     std::string operator/(const std::string& name) const { return (path_ / name).string(); }
     std::string slash() const { return path_.string() + "/"; }  // as a directory line
     std::string bare() const { return path_.string(); }
-    void write(const std::string& name, std::string_view content) const {
-        write_file(path_ / name, std::string(content));
+    void write(const std::string& name, const std::string& content) const {
+        write_file(path_ / name, content);
     }
 
   private:
     fs::path path_;
+    std::error_code ec_;
 };
 
 // Sets (a value) or unsets (nullopt) an environment variable for the life of
@@ -82,7 +115,6 @@ class ScopedEnv {
     }
     ~ScopedEnv() { set(old_); }
     ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
     void set(const std::optional<std::string>& v) const {
@@ -98,7 +130,6 @@ class ScopedCwd {
     explicit ScopedCwd(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
     ~ScopedCwd() { fs::current_path(old_); }
     ScopedCwd(const ScopedCwd&) = delete;
-    ScopedCwd& operator=(const ScopedCwd&) = delete;
 
   private:
     fs::path old_;
@@ -116,7 +147,7 @@ inline std::string record(const std::string& text) {
 // n, the words given (not necessarily (n+31)/32 of them, so damaged files can
 // be made too), the record count and the records.
 inline std::string subfile_bytes(std::int32_t n, const std::vector<std::uint32_t>& words,
-                                 const std::vector<std::string>& records) {
+                                 const Strings& records) {
     std::string out(reinterpret_cast<const char*>(&n), 4);
     for (std::uint32_t w : words) out.append(reinterpret_cast<const char*>(&w), 4);
     const auto k = static_cast<std::int32_t>(records.size());
@@ -133,34 +164,26 @@ inline std::string bytes(std::initializer_list<int> values) {  // bytes({0x00, 0
     return out;
 }
 
-inline std::string be32(std::int32_t v) {
-    const auto u = static_cast<std::uint32_t>(v);
-    return bytes({int(u >> 24), int((u >> 16) & 0xFF), int((u >> 8) & 0xFF), int(u & 0xFF)});
-}
-
 // kelpa.ind: identifier, then the offsets in name.lib, di.lib, ref.lib, krx2.dat.
 inline std::string index_record(std::int32_t entid, std::int32_t namoff, std::int32_t dioff,
                                 std::int32_t refoff, std::int32_t recoff) {
-    return be32(entid) + be32(namoff) + be32(dioff) + be32(refoff) + be32(recoff);
+    std::string r;
+    for (const auto v : {entid, namoff, dioff, refoff, recoff}) {
+        const auto u = static_cast<std::uint32_t>(v);
+        r += bytes({int(u >> 24), int((u >> 16) & 0xFF), int((u >> 8) & 0xFF), int(u & 0xFF)});
+    }
+    return r;
 }
 
-// A length byte per text, the year code when not negative, then the texts.
-inline std::string texts_record(const std::vector<std::string>& texts, int year_code = -1) {
+// A name.lib record (four texts) or a ref.lib record (year code, journal,
+// volume, page, authors): a length byte per text, the year code when not
+// negative, then the texts.
+inline std::string texts_record(const Strings& texts, int year_code = -1) {
     std::string r;
     for (const auto& t : texts) r += static_cast<char>(static_cast<unsigned char>(t.size()));
     if (year_code >= 0) r += static_cast<char>(static_cast<unsigned char>(year_code));
     for (const auto& t : texts) r += t;
     return r;
-}
-
-inline std::string name_record(const std::string& t1, const std::string& t2, const std::string& t3,
-                               const std::string& t4) {
-    return texts_record({t1, t2, t3, t4});
-}
-
-inline std::string ref_record(int year_code, const std::string& journal, const std::string& volume,
-                              const std::string& page, const std::string& authors) {
-    return texts_record({journal, volume, page, authors}, year_code);
 }
 
 // From (angle code, intensity) pairs.
@@ -181,6 +204,13 @@ inline void put_file(std::FILE*& handle, const std::string& path, const std::str
 
 // ---- cards ----------------------------------------------------------------------
 
+using Cards = std::vector<std::string>;
+
+// Puts text at 1-based column first.
+inline std::string& at(std::string& crd, int first, std::string_view text) {
+    return crd.replace(static_cast<std::size_t>(first - 1), text.size(), text);
+}
+
 // An 80-column card: body from column 1, type code in column 80.
 inline std::string card(std::string_view body, char type) {
     std::string c(body.substr(0, 79));
@@ -188,17 +218,60 @@ inline std::string card(std::string_view body, char type) {
     return c + type;
 }
 
-// Cards in short notation: the first character is the type code, the rest the
-// body ("9Xa, A." is a type-9 card holding "Xa, A.").
-inline std::string cards(const std::vector<std::string>& short_cards) {
-    std::string r;
-    for (const auto& c : short_cards) r += card(std::string_view(c).substr(1), c[0]);
+// A card of type t: blanks and the texts at their 1-based columns.
+inline std::string card(char type,
+                        std::initializer_list<std::pair<int, std::string_view>> fields = {}) {
+    std::string c = card("", type);
+    for (const auto& [column, text] : fields) at(c, column, text);
+    return c;
+}
+
+// A record for the card formatter: a type-1 card unless the cards begin with
+// one, the cards, a K card.
+inline std::string record_of(const Cards& cards) {
+    std::string r = cards.empty() || cards[0][79] != '1' ? card('1') : "";
+    for (const auto& c : cards) r += c;
+    return r + card('K');
+}
+
+// A record for the builder: its type-1 card with the entry number in columns
+// 73-78, the cards given and its K card.
+inline Cards rec(const std::string& entry, const Cards& cards = {}) {
+    Cards r = {card('1', {{73, entry}})};
+    r.insert(r.end(), cards.begin(), cards.end());
+    r.push_back(card('K'));
     return r;
 }
 
-// Puts text at 1-based column first.
-inline std::string& at(std::string& crd, int first, std::string_view text) {
-    return crd.replace(static_cast<std::size_t>(first - 1), text.size(), text);
+inline Cards operator+(Cards a, const Cards& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+inline std::string file_of(const Cards& cards, const char* eol = "\n") {
+    std::string out;
+    for (const auto& c : cards) out += c + eol;
+    return out;
+}
+
+// One 23-column line of an I card: d (7 columns as written), intensity, its
+// code, h k l, their code, the d code.
+inline std::string dline(const char* d, int i, char ic = ' ', int h = 1, int k = 1, int l = 1,
+                         char hc = ' ', char dc = ' ') {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%7s%3d%c%3d%3d%3d%c %c", d, i, ic, h, k, l, hc, dc);
+    return buf;
+}
+
+// The I cards holding the lines, three to a card.
+inline std::string icards(const Strings& lines) {
+    std::string out;
+    for (std::size_t k = 0; k < lines.size(); k += 3) {
+        std::string body;
+        for (std::size_t j = k; j < k + 3 && j < lines.size(); ++j) body += lines[j];
+        out += card(body, 'I');
+    }
+    return out;
 }
 
 // 80 characters and a line end: one record of a direct-access code table.
@@ -206,6 +279,36 @@ inline std::string rec81(std::string_view text) {
     std::string r(text);
     r.resize(80, ' ');
     return r + "\n";
+}
+
+// "$" codes put into a formatter's symbol table: code, length digit, text
+// ("GA5alpha").
+inline void picodes(corvane::card::CardFormatter& f,
+                    std::initializer_list<std::string_view> codes) {
+    for (const auto c : codes) {
+        const int i = ++f.picds.npicd;
+        f.picds.picode(i) = std::string(c.substr(0, 2));
+        f.picds.pilen(i) = c[2] - '0';
+        f.picds.pitext(i) = std::string(c.substr(3)).append(13 - c.size(), ' ');
+    }
+}
+
+// A record formatted by a fresh formatter whose code tables are in tables.
+struct Formatted {
+    int status = -1;
+    Strings page;  // the page's lines
+    std::string messages;
+};
+inline Formatted format_card(const std::string& tables, const std::string& record, std::string code,
+                             const std::string& outfil = "-") {
+    std::ostringstream msg, page;
+    corvane::card::CardFormatter f(tables, "", msg);
+    f.set_page(page);
+    Formatted r;
+    r.status = krx2fmt(f, record, static_cast<int>(record.size() / 80), outfil, code);
+    r.page = lines(page.str());
+    r.messages = msg.str();
+    return r;
 }
 
 // ---- running a built tool ---------------------------------------------------------
@@ -227,7 +330,7 @@ inline std::string tool_path(const std::string& name) {
 }
 
 // Standard input from /dev/null; standard output and error captured whole.
-RunResult run_program(const std::string& program, const std::vector<std::string>& args,
+RunResult run_program(const std::string& program, const Strings& args,
                       const RunOptions& options = {});
 
 // ---- a database ---------------------------------------------------------------------
@@ -260,8 +363,7 @@ class TestDb {
 
     // A built tool with LOGIC_LOC naming this database (unless the options set
     // it), run in work/.
-    RunResult run(const std::string& tool, const std::vector<std::string>& args,
-                  RunOptions options = {}) const {
+    RunResult run(const std::string& tool, const Strings& args, RunOptions options = {}) const {
         options.env.try_emplace("LOGIC_LOC", location().string());
         if (options.cwd.empty()) options.cwd = work().string();
         return run_program(tool_path(tool), args, options);
