@@ -1,0 +1,121 @@
+// Ranking the database against a measured pattern.
+//
+// The figure of merit of an entry against a measured peak list, from the
+// entry's lines inside the measured range (the d-spacings the peaks span,
+// widened by their tolerance; lines outside count neither for nor against the
+// entry) and the peaks within tolerance of them:
+//
+//   E  explained: the entry's intensity that the measurement explains, the
+//      summed intensities of its lines that have a peak within tolerance over
+//      those of all its lines in range, so strong lines weigh most
+//   A  alignment: 1 - 0.5 x (the intensity-weighted mean of |d(line) -
+//      d(peak)| / tolerance over the explained lines), 1 when every explained
+//      line sits on its peak, 0.5 when every one sits at a window's edge
+//   M  measured: the intensity of the measured peaks that some line of the
+//      entry explains over the intensity of all peaks
+//
+//   score = 100 x E x A x M   (0 to 100)
+//
+// A line is explained by the peak nearest to it in units of the peaks'
+// tolerances, among those within tolerance; a peak may explain several lines.
+// An entry without a line in range, or without an explained line, scores 0
+// and is not ranked. Ties in score go to the lower entry number.
+//
+// A second phase is ranked against the peaks the first leaves unexplained:
+// the first phase's scale is the median over its explained peaks of the peak's
+// intensity over the summed intensity (strongest line 100) of the lines it
+// explains; each such peak loses the scaled intensity of its lines and is kept
+// with what is left when that is at least a third of its intensity. Peaks the
+// phase does not explain stay whole. The measured range stays that of the
+// whole pattern.
+#pragma once
+
+#include <corvane/entries/krx1.h>
+#include <corvane/hits/tables.h>
+#include <corvane/phase/peaks.h>
+#include <corvane/phase/window.h>
+#include <corvane/setup/library.h>
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace corvane::phase {
+
+// A measured pattern made ready for scoring: for every angle code, whether
+// its d-spacing is in the measured range and which peak explains it.
+class Measurement {
+  public:
+    // The range is [low, high] when low < high, else the peaks' own range.
+    Measurement(std::vector<Peak> peaks, const Tolerance& tol, double low = 0.0, double high = 0.0);
+
+    const std::vector<Peak>& peaks() const { return peaks_; }
+    const Tolerance& tolerance() const { return tol_; }
+    double low() const { return low_; }
+    double high() const { return high_; }
+    double total_intensity() const { return total_; }
+
+    // For an angle code: kOutside when its d-spacing (or the code) is outside
+    // the measured range, kUnexplained when no peak explains it, else the
+    // explaining peak (0-based) with the distance in tolerance units (0 to 1).
+    static constexpr std::int32_t kOutside = -2;
+    static constexpr std::int32_t kUnexplained = -1;
+    // `chance` is the chance that a line there meets a peak by accident.
+    std::int32_t peak_of(std::int32_t code, float& offset, float& chance) const;
+
+  private:
+    std::vector<Peak> peaks_;
+    Tolerance tol_;
+    double low_ = 0.0, high_ = 0.0, total_ = 0.0;
+    std::vector<std::int32_t> peak_;  // by code - first code
+    std::vector<float> offset_;
+    std::vector<float> chance_;
+};
+
+struct Score {
+    double score = 0.0;      // 100 x E x A x M
+    double explained = 0.0;  // E
+    double chance = 0.0;     // C
+    double alignment = 0.0;  // A
+    double measured = 0.0;   // M
+    int matched = 0;         // the entry's lines in range that a peak explains
+    int lines = 0;           // the entry's lines in range
+};
+
+// Scores entries one after another, with the room it needs kept between calls.
+class Scorer {
+  public:
+    explicit Scorer(const Measurement& m);
+    // An entry's lines as angle codes (sign-extended) with intensities.
+    Score score(std::int32_t nd, std::span<const std::int32_t> intensities,
+                std::span<const std::int32_t> codes);
+    // For each peak, the summed intensity of the lines of the entry scored last
+    // that it explains (0 for the others).
+    const std::vector<double>& explained_by_peak() const { return by_peak_; }
+
+  private:
+    const Measurement& m_;
+    std::vector<double> by_peak_;
+    std::vector<char> hit_;  // whether a peak explains a line of the entry
+    std::vector<std::size_t> touched_;
+};
+
+struct Candidate {
+    std::int32_t entry = 0;
+    Score score;
+};
+
+// The `best` highest-scoring entries of the table `among` (a table over
+// dbsize(1) entries), best first, leaving out `exclude`. The di.lib stream
+// must be open. 0, or -1 when an entry's lines cannot be read (`failed` is
+// that entry, after the reader's message line).
+int rank_entries(Library& lib, const Measurement& m, ConstWords among, std::size_t best,
+                 std::span<const std::int32_t> exclude, std::vector<Candidate>& out,
+                 std::int32_t& failed);
+
+// The peaks an entry leaves unexplained, as described above.
+std::vector<Peak> residual_peaks(const Measurement& m, std::int32_t nd,
+                                 std::span<const std::int32_t> intensities,
+                                 std::span<const std::int32_t> codes);
+
+}  // namespace corvane::phase
