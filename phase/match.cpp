@@ -142,6 +142,7 @@ Score Scorer::score(std::int32_t nd, std::span<const std::int32_t> intensities,
         for (std::size_t j : touched_) covered += m_.peaks()[j].intensity;
         const double found = matched / in_range;
         const double expected = by_chance / in_range;
+        s.found = found;
         s.chance = expected;
         s.explained = expected < 1.0 ? std::max(0.0, (found - expected) / (1.0 - expected)) : 0.0;
         s.alignment = 1.0 - 0.5 * off_sum / matched;
@@ -204,7 +205,7 @@ std::vector<Peak> residual_peaks(const Measurement& m, std::int32_t nd,
     }
     double scale = 0.0;
     if (!ratios.empty()) {
-        const auto mid = ratios.begin() + static_cast<long>(ratios.size() / 2);
+        const auto mid = ratios.begin() + static_cast<long>((ratios.size() - 1) / 2);
         std::nth_element(ratios.begin(), mid, ratios.end());
         scale = *mid;
     }

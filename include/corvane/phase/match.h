@@ -1,33 +1,38 @@
 // Ranking the database against a measured pattern.
 //
-// The figure of merit of an entry against a measured peak list, from the
+// The figure of merit of an entry against a measured peak list comes from the
 // entry's lines inside the measured range (the d-spacings the peaks span,
-// widened by their tolerance; lines outside count neither for nor against the
-// entry) and the peaks within tolerance of them:
+// widened by their tolerance, or the range given; lines outside count neither
+// for nor against the entry) and the peaks within tolerance of them. A line is
+// explained by the peak nearest to it in units of the peaks' tolerances, among
+// those within tolerance; a peak may explain several lines. With the entry's
+// intensities as weights:
 //
-//   E  explained: the entry's intensity that the measurement explains, the
-//      summed intensities of its lines that have a peak within tolerance over
-//      those of all its lines in range, so strong lines weigh most
+//   F  found: the summed intensity of the explained lines over that of all
+//      the lines in range, so the strong lines weigh most
+//   C  by chance: the same sum had each line been explained with the chance
+//      that a line placed at random near it meets a peak, the share of the
+//      angle codes within 2% of its d-spacing (and in range) that a peak
+//      explains; where the pattern is crowded, lines meet peaks by accident
+//   E  explained beyond chance: (F - C) / (1 - C), 0 when F <= C
 //   A  alignment: 1 - 0.5 x (the intensity-weighted mean of |d(line) -
-//      d(peak)| / tolerance over the explained lines), 1 when every explained
+//      d(peak)| / tolerance over the explained lines): 1 when every explained
 //      line sits on its peak, 0.5 when every one sits at a window's edge
-//   M  measured: the intensity of the measured peaks that some line of the
-//      entry explains over the intensity of all peaks
+//   M  measured: the intensity of the peaks that explain a line of the entry
+//      over the intensity of all peaks
 //
 //   score = 100 x E x A x M   (0 to 100)
 //
-// A line is explained by the peak nearest to it in units of the peaks'
-// tolerances, among those within tolerance; a peak may explain several lines.
-// An entry without a line in range, or without an explained line, scores 0
-// and is not ranked. Ties in score go to the lower entry number.
+// An entry whose score is 0 (no line in range, none explained, or no more
+// than chance explains) is not ranked. Ties go to the lower entry number.
 //
-// A second phase is ranked against the peaks the first leaves unexplained:
-// the first phase's scale is the median over its explained peaks of the peak's
-// intensity over the summed intensity (strongest line 100) of the lines it
-// explains; each such peak loses the scaled intensity of its lines and is kept
-// with what is left when that is at least a third of its intensity. Peaks the
-// phase does not explain stay whole. The measured range stays that of the
-// whole pattern.
+// A second phase is ranked against the peaks the first leaves unexplained.
+// The first phase's scale is the median (the lower of two middle ones), over
+// the peaks that explain its lines, of the peak's intensity over the summed
+// intensity (the entry's strongest line 100) of the lines it explains; each of
+// these peaks loses the scaled intensity of its lines and is kept with what is
+// left when that is at least a third of its intensity. Peaks the phase does
+// not explain stay whole, and the measured range stays that of the pattern.
 #pragma once
 
 #include <corvane/entries/krx1.h>
@@ -74,8 +79,9 @@ class Measurement {
 
 struct Score {
     double score = 0.0;      // 100 x E x A x M
-    double explained = 0.0;  // E
+    double found = 0.0;      // F
     double chance = 0.0;     // C
+    double explained = 0.0;  // E
     double alignment = 0.0;  // A
     double measured = 0.0;   // M
     int matched = 0;         // the entry's lines in range that a peak explains

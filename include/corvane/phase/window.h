@@ -24,7 +24,7 @@ struct Tolerance {
     enum Kind {
         kSearch,    // hitfind's default: ±0.020 Å, and from about 4.3 Å on the
                     // d-width of ±0.1° two-theta at Cu Kα1 (1.540598 Å), rounded
-                    // to 0.001 Å: ±0.029 at 5 Å, ±0.114 at 10 Å
+                    // to 0.001 Å: ±0.028 at 5 Å, ±0.114 at 10 Å
         kMatch,     // hitmatch's default: the larger of 0.4% of d and the
                     // d-width of ±0.05° two-theta at Cu Kα1
         kAbsolute,  // value Å
