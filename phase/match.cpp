@@ -108,7 +108,7 @@ Scorer::Scorer(const Measurement& m)
 }
 
 Score Scorer::score(std::int32_t nd, std::span<const std::int32_t> intensities,
-                    std::span<const std::int32_t> codes) {
+                    std::span<const std::int32_t> codes, double needed) {
     for (std::size_t j : touched_) {
         by_peak_[j] = 0.0;
         hit_[j] = 0;
@@ -147,9 +147,50 @@ Score Scorer::score(std::int32_t nd, std::span<const std::int32_t> intensities,
         s.explained = expected < 1.0 ? std::max(0.0, (found - expected) / (1.0 - expected)) : 0.0;
         s.alignment = 1.0 - 0.5 * off_sum / matched;
         s.measured = covered / m_.total_intensity();
-        s.score = 100.0 * s.explained * s.alignment * s.measured;
+        // The intensity factor is at most 1: an entry that cannot reach
+        // `needed` without it is not worth its cost.
+        const double without = 100.0 * s.explained * s.alignment * s.measured;
+        if (without > 0.0 && without >= needed) {
+            s.intensity = intensity_agreement(intensities.first(n));
+            s.score = without * (1.0 + s.intensity) / 2.0;
+        }
     }
     return s;
+}
+
+double Scorer::intensity_agreement(std::span<const std::int32_t> intensities) {
+    double strongest = 0.0;
+    for (const auto v : intensities) strongest = std::max(strongest, static_cast<double>(v));
+    if (!(strongest > 0.0)) return 0.0;
+    // Each explaining peak: the summed intensity of its lines (strongest line
+    // 100), and the peak's intensity over it.
+    ratios_.clear();
+    double total = 0.0;
+    for (std::size_t j : touched_) {
+        const double lines = by_peak_[j] * 100.0 / strongest;
+        if (!(lines > 0.0)) continue;
+        ratios_.push_back({m_.peaks()[j].intensity / lines, lines});
+        total += lines;
+    }
+    if (ratios_.empty()) return 0.0;
+    // The scale: the median of the ratios, weighted by the lines' intensity.
+    std::sort(ratios_.begin(), ratios_.end());
+    double scale = ratios_.back().first;
+    double seen = 0.0;
+    for (const auto& [ratio, weight] : ratios_) {
+        seen += weight;
+        if (seen >= total / 2.0) {
+            scale = ratio;
+            break;
+        }
+    }
+    // Each peak agrees by the smaller of measured and scaled intensity over
+    // the larger.
+    double agree = 0.0;
+    for (const auto& [ratio, weight] : ratios_) {
+        agree += weight * std::min(ratio, scale) / std::max(ratio, scale);
+    }
+    return agree / total;
 }
 
 int rank_entries(Library& lib, const Measurement& m, ConstWords among, std::size_t best,
@@ -171,7 +212,9 @@ int rank_entries(Library& lib, const Measurement& m, ConstWords among, std::size
             failed = k;
             return -1;
         }
-        const Candidate c{k, scorer.score(nd, intensities, codes)};
+        // Once the list is full, an entry must beat its worst to enter it.
+        const double needed = heap.size() < best ? 0.0 : heap.front().score.score;
+        const Candidate c{k, scorer.score(nd, intensities, codes, needed)};
         if (!(c.score.score > 0.0)) continue;
         if (heap.size() < best) {
             heap.push_back(c);

@@ -209,6 +209,22 @@ int dsearch(Library& lib, std::span<const DWindow> windows, bool strong, Words h
     tblcopy(lib.cv_tables.curtbl, hits, n);
     narrow(lib, windows, strong, hits);
 
+    // Each window as the codes whose d-spacings lie in it: d falls as the
+    // code grows, so they are one run of codes, found once; a line then needs
+    // only a comparison of its code.
+    std::vector<std::pair<std::int32_t, std::int32_t>> runs;
+    for (const DWindow& w : windows) {
+        std::int32_t first = 0, last = 0, lo = 1, hi = 0;
+        if (window_codes(w, first, last)) {
+            for (std::int32_t c = first; c <= last; ++c) {
+                if (!w.holds_code(c)) continue;
+                if (lo > hi) lo = c;
+                hi = c;
+            }
+        }
+        runs.emplace_back(lo, hi);
+    }
+
     Krx1Reader reader(lib);
     std::int32_t nd = 0;
     LineValues<std::int32_t> intensities{};
@@ -223,11 +239,12 @@ int dsearch(Library& lib, std::span<const DWindow> windows, bool strong, Words h
         const int lines = std::clamp(nd, 0, kMaxLines);
         const int count = strong ? strongest3(lines, intensities, top) : lines;
         bool all = true;
-        for (const DWindow& w : windows) {
+        for (const auto& [lo, hi] : runs) {
             bool found = false;
             for (int i = 0; i < count && !found; ++i) {
-                const int line = strong ? top[static_cast<std::size_t>(i)] : i;
-                found = w.holds_code(codes[static_cast<std::size_t>(line)]);
+                const auto c =
+                    codes[static_cast<std::size_t>(strong ? top[static_cast<std::size_t>(i)] : i)];
+                found = c >= lo && c <= hi;
             }
             if (!found) {
                 all = false;

@@ -43,31 +43,34 @@ TEST(FigureOfMerit, HandComputedCases) {
     // Lines at codes 0 and -10000 sit on the peaks; -10008 (1.5103561) is 0.509
     // of a tolerance off; 10000 (0.8956282) meets no peak; 31416 (0.770299) is
     // out of range.
+    // The peaks stand at 100 and 50: lines of 100 and 50 on them agree in
+    // intensity (I = 1); lines of 100 and 100 give the ratios 1 and 0.5, the
+    // weighted median 0.5 (the first to reach half the weight), agreements
+    // 0.5 and 1, I = 0.75 and the factor (1 + I) / 2 = 0.875.
+    // clang-format off
     const struct {
         std::vector<std::pair<std::int32_t, std::int32_t>> lines;
-        double found, chance, alignment, measured, score;
+        double found, chance, alignment, intensity, measured, score;
         int matched, in_range;
     } cases[] = {
         // F = 150 / 200; C = (100 x 0.046353 + 50 x 0.033444) / 200 = 0.031538;
         // E = (0.75 - 0.031538) / 0.968462 = 0.74186; M = 150 / 150.
-        {{{0, 100}, {-10000, 50}, {10000, 50}}, 0.75, 0.031538, 1.0, 1.0, 74.186, 2, 3},
+        {{{0, 100}, {-10000, 50}, {10000, 50}}, 0.75, 0.031538, 1.0, 1.0, 1.0, 74.186, 2, 3},
         // A line out of range changes nothing.
-        {{{0, 100}, {-10000, 50}, {10000, 50}, {31416, 255}},
-         0.75,
-         0.031538,
-         1.0,
-         1.0,
-         74.186,
-         2,
-         3},
-        // Everything explained: E = 1; A = 1 - 0.5 x (100 x 0.509) / 200 = 0.87275.
-        {{{0, 100}, {-10008, 100}}, 1.0, (kChance0 + kChance10k) / 2, 0.87275, 1.0, 87.275, 2, 2},
+        {{{0, 100}, {-10000, 50}, {10000, 50}, {31416, 255}}, 0.75, 0.031538, 1.0, 1.0, 1.0,
+         74.186, 2, 3},
+        // Everything explained, E = 1, the intensities off: 100 x 0.875.
+        {{{0, 100}, {-10000, 100}}, 1.0, (kChance0 + kChance10k) / 2, 1.0, 0.75, 1.0, 87.5, 2, 2},
+        // A = 1 - 0.5 x (100 x 0.509) / 200 = 0.87275; 87.275 x 0.875 = 76.366.
+        {{{0, 100}, {-10008, 100}}, 1.0, (kChance0 + kChance10k) / 2, 0.87275, 0.75, 1.0, 76.366,
+         2, 2},
         // One peak of two explained: M = 100 / 150.
-        {{{0, 100}}, 1.0, kChance0, 1.0, 2.0 / 3.0, 66.667, 1, 1},
+        {{{0, 100}}, 1.0, kChance0, 1.0, 1.0, 2.0 / 3.0, 66.667, 1, 1},
         // Nothing explained, or nothing in range: no score.
-        {{{10000, 50}}, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1},
-        {{{31416, 50}}, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 0},
+        {{{10000, 50}}, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 1},
+        {{{31416, 50}}, 0.0, 0.0, 0.0, 0.0, 0.0, 0.0, 0, 0},
     };
+    // clang-format on
     for (const auto& c : cases) {
         const auto s = score(m, c.lines);
         const auto at = ::testing::Message()
@@ -75,6 +78,7 @@ TEST(FigureOfMerit, HandComputedCases) {
         EXPECT_NEAR(s.found, c.found, 1e-9) << at;
         EXPECT_NEAR(s.chance, c.chance, 1e-3) << at;
         EXPECT_NEAR(s.alignment, c.alignment, 1e-3) << at;
+        EXPECT_NEAR(s.intensity, c.intensity, 1e-9) << at;
         EXPECT_NEAR(s.measured, c.measured, 1e-9) << at;
         EXPECT_NEAR(s.score, c.score, 0.1) << at;
         EXPECT_EQ(s.matched, c.matched) << at;
@@ -137,7 +141,7 @@ TEST(FigureOfMerit, RankingBestFirstTiesToTheLowerEntry) {
         std::uint32_t among;
         std::vector<std::int32_t> ranked;
     } cases[] = {
-        {3, {}, 0x1F, {2, 1, 4}},      // 87.3, then 74.2 twice, entry 1 first
+        {3, {}, 0x1F, {2, 1, 4}},      // 76.4, then 74.2 twice, entry 1 first
         {10, {}, 0x1F, {2, 1, 4, 5}},  // entry 3 scores 0
         {10, {2}, 0x1F, {1, 4, 5}},    // left out
         {10, {}, 0x18, {4, 5}},        // within the table

@@ -18,10 +18,16 @@
 //   A  alignment: 1 - 0.5 x (the intensity-weighted mean of |d(line) -
 //      d(peak)| / tolerance over the explained lines): 1 when every explained
 //      line sits on its peak, 0.5 when every one sits at a window's edge
+//   I  intensities: how well the peaks' intensities follow the entry's. For
+//      each peak that explains lines, L is the summed intensity of its lines
+//      (the entry's strongest line 100) and r = peak intensity / L; the scale
+//      s is the median of r weighted by L; each peak agrees by min(r, s) /
+//      max(r, s), and I is the agreement's mean weighted by L: 1 when every
+//      peak stands in the entry's proportions
 //   M  measured: the intensity of the peaks that explain a line of the entry
 //      over the intensity of all peaks
 //
-//   score = 100 x E x A x M   (0 to 100)
+//   score = 100 x E x A x (1 + I) / 2 x M   (0 to 100)
 //
 // An entry whose score is 0 (no line in range, none explained, or no more
 // than chance explains) is not ranked. Ties go to the lower entry number.
@@ -78,11 +84,12 @@ class Measurement {
 };
 
 struct Score {
-    double score = 0.0;      // 100 x E x A x M
+    double score = 0.0;      // 100 x E x A x (1 + I) / 2 x M
     double found = 0.0;      // F
     double chance = 0.0;     // C
     double explained = 0.0;  // E
     double alignment = 0.0;  // A
+    double intensity = 0.0;  // I
     double measured = 0.0;   // M
     int matched = 0;         // the entry's lines in range that a peak explains
     int lines = 0;           // the entry's lines in range
@@ -92,15 +99,20 @@ struct Score {
 class Scorer {
   public:
     explicit Scorer(const Measurement& m);
-    // An entry's lines as angle codes (sign-extended) with intensities.
+    // An entry's lines as angle codes (sign-extended) with intensities. An
+    // entry whose score without I falls below `needed` gets score 0: it could
+    // not reach `needed` with it either.
     Score score(std::int32_t nd, std::span<const std::int32_t> intensities,
-                std::span<const std::int32_t> codes);
+                std::span<const std::int32_t> codes, double needed = 0.0);
     // For each peak, the summed intensity of the lines of the entry scored last
     // that it explains (0 for the others).
     const std::vector<double>& explained_by_peak() const { return by_peak_; }
 
   private:
+    double intensity_agreement(std::span<const std::int32_t> intensities);
+
     const Measurement& m_;
+    std::vector<std::pair<double, double>> ratios_;  // intensity ratio, weight
     std::vector<double> by_peak_;
     std::vector<char> hit_;  // whether a peak explains a line of the entry
     std::vector<std::size_t> touched_;
