@@ -11,7 +11,9 @@
 // tolerance (Å, or a percentage of d); -range LO:HI the measured range (in d,
 // or in two-theta with -2theta), else the peaks' own. The element filters are
 // hitfind's. -format tsv, csv or json prints records of named fields instead
-// of the text listing.
+// of the text listing: phase, rank, entry, identifier, name, mineral, formula,
+// score, matched, lines (the entry's lines in range) and the factors of the
+// score, explained, alignment, intensity and measured.
 //
 // With OUTFILE the ranked entries are saved as a subfile: the element filter
 // and the ranking are "-and" steps ("Match by elements all of Si,O", "Match by
@@ -261,10 +263,11 @@ std::string listing(const Request& req, const std::vector<PhaseResult>& phases) 
         }
         return out;
     }
-    phase::RecordWriter w(req.format,
-                          {"phase", "rank", "entry", "identifier", "name", "mineral", "formula",
-                           "score", "matched", "lines", "explained", "alignment", "measured"},
-                          out);
+    phase::RecordWriter w(
+        req.format,
+        {"phase", "rank", "entry", "identifier", "name", "mineral", "formula", "score", "matched",
+         "lines", "explained", "alignment", "intensity", "measured"},
+        out);
     using phase::Value;
     for (std::size_t p = 0; p < phases.size(); ++p) {
         const PhaseResult& r = phases[p];
