@@ -30,12 +30,10 @@ Measurement::Measurement(std::vector<Peak> peaks, const Tolerance& tol, double l
     : peaks_(std::move(peaks)), tol_(tol) {
     std::sort(peaks_.begin(), peaks_.end(), [](const Peak& a, const Peak& b) { return a.d < b.d; });
     std::vector<double> half(peaks_.size());
-    double widest = 0.0;
     low_ = std::numeric_limits<double>::infinity();
     high_ = -low_;
     for (std::size_t j = 0; j < peaks_.size(); ++j) {
         half[j] = tol_.at(peaks_[j].d);
-        widest = std::max(widest, half[j]);
         low_ = std::min(low_, peaks_[j].d - half[j]);
         high_ = std::max(high_, peaks_[j].d + half[j]);
         total_ += peaks_[j].intensity;
@@ -50,22 +48,24 @@ Measurement::Measurement(std::vector<Peak> peaks, const Tolerance& tol, double l
     chance_.assign(codes, 0.0f);
     std::vector<double> d_of(codes, 0.0);  // falling as the code grows
     for (std::int32_t c = kFirstCode; c <= kLastCode; ++c) {
-        float xf = 0.0f;
-        if (krxtod(c, xf) != 1) continue;
-        const double x = xf;
-        d_of[static_cast<std::size_t>(c - kFirstCode)] = x;
-        if (!(x >= low_ && x <= high_)) continue;
+        float x = 0.0f;
+        if (krxtod(c, x) != 1) continue;
         const auto at = static_cast<std::size_t>(c - kFirstCode);
-        peak_[at] = kUnexplained;
-        // The peaks that can reach x lie within the widest tolerance of it.
-        auto it = std::lower_bound(peaks_.begin(), peaks_.end(), x - widest,
-                                   [](const Peak& p, double v) { return p.d < v; });
-        double best = 2.0;
-        for (; it != peaks_.end() && it->d <= x + widest; ++it) {
-            const auto j = static_cast<std::size_t>(it - peaks_.begin());
-            const double off = std::fabs(x - it->d) / half[j];
-            if (off <= 1.0 && off < best) {
-                best = off;
+        d_of[at] = x;
+        if (d_of[at] >= low_ && d_of[at] <= high_) peak_[at] = kUnexplained;
+    }
+    // Each peak claims the codes within its tolerance that no peak nearer in
+    // tolerance units (or as near and of smaller d) has claimed.
+    std::vector<double> nearest(codes, 2.0);
+    for (std::size_t j = 0; j < peaks_.size(); ++j) {
+        std::int32_t first = 0, last = 0;
+        if (!window_codes({peaks_[j].d, {Tolerance::kAbsolute, half[j]}}, first, last)) continue;
+        for (std::int32_t c = first; c <= last; ++c) {
+            const auto at = static_cast<std::size_t>(c - kFirstCode);
+            if (peak_[at] == kOutside) continue;
+            const double off = std::fabs(d_of[at] - peaks_[j].d) / half[j];
+            if (off <= 1.0 && off < nearest[at]) {
+                nearest[at] = off;
                 peak_[at] = static_cast<std::int32_t>(j);
                 offset_[at] = static_cast<float>(off);
             }
