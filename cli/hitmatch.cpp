@@ -281,6 +281,7 @@ std::string listing(const Request& req, const std::vector<PhaseResult>& phases) 
                  Value::number(one_decimal(s.score)), Value::number(std::to_string(s.matched)),
                  Value::number(std::to_string(s.lines)), Value::number(three_decimals(s.explained)),
                  Value::number(three_decimals(s.alignment)),
+                 Value::number(three_decimals(s.intensity)),
                  Value::number(three_decimals(s.measured))});
         }
     }

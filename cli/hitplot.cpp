@@ -7,6 +7,7 @@
 // is written to FILE.svg whole, and only when every entry could be read.
 #include <corvane/hits/startup.h>
 #include <corvane/phase/entry.h>
+#include <corvane/phase/history.h>
 #include <corvane/phase/peaks.h>
 #include <corvane/phase/plot.h>
 
@@ -146,12 +147,16 @@ std::optional<Request> parse(const std::vector<std::string>& args) {
     return req;
 }
 
-// "entry 9, 461045: Silicon Oxide (Quartz, syn), SiO2"
+// "entry 9, 461045: Silicon Oxide (Quartz, syn), SiO2", cut to what the
+// figure's width holds.
 std::string label(const phase::EntryInfo& e) {
-    std::string s =
-        "entry " + std::to_string(e.entry) + ", " + std::to_string(e.entid) + ": " + e.name;
-    if (!e.mineral.empty()) s += " (" + e.mineral + ")";
-    if (!e.formula.empty()) s += ", " + e.formula;
+    constexpr std::size_t kRoom = 120;
+    std::string s = "entry ";
+    s.append(std::to_string(e.entry)).append(", ").append(std::to_string(e.entid));
+    s.append(": ").append(e.name);
+    if (!e.mineral.empty()) s.append(" (").append(e.mineral).append(")");
+    if (!e.formula.empty()) s.append(", ").append(e.formula);
+    if (s.size() > kRoom) s = phase::cut_utf8(s, kRoom - 3).append("...");
     return s;
 }
 

@@ -97,6 +97,17 @@ TEST_F(Hitmatch, RanksTheTruePhasesFirst) {
     EXPECT_EQ(phases[0][0] + phases[1][0], 9 + 5) << r.out;
     EXPECT_NE(cvtest::lines(r.out).at(2).find(" left by entry "), std::string::npos) << r.out;
 
+    // Records of named fields, one per entry and phase.
+    r = run({"-format", "tsv", "-n", "2", "-phases", "2", "mix.txt"});
+    const auto rows = cvtest::lines(r.out);
+    ASSERT_EQ(rows.size(), 5u) << r.out;
+    EXPECT_EQ(rows[0],
+              "phase\trank\tentry\tidentifier\tname\tmineral\tformula\tscore\tmatched\tlines\t"
+              "explained\talignment\tintensity\tmeasured");
+    for (const auto& row : rows) EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), 13) << row;
+    EXPECT_TRUE(starts(rows[1], "1\t1\t")) << r.out;
+    EXPECT_TRUE(starts(rows[3], "2\t1\t")) << r.out;
+
     // Only corundum holds aluminium.
     r = run({"-elements", "Al", "mix.txt"});
     EXPECT_EQ(ranked(r.out), (std::vector<std::vector<int>>{{5}}));
@@ -134,6 +145,13 @@ TEST_F(Hitmatch, SavesTheRankedSetWithItsOrder) {
 }
 
 TEST_F(Hitmatch, RefusalsWriteNothing) {
+    const auto help = run({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(starts(help.out,
+                       "hitmatch: rank the database's entries against a measured peak "
+                       "list\n\nusage:\n\thitmatch [-2theta]"))
+        << help.out;
+
     tmp.write("bad.txt", "3.34 100\n3.1 x\n");
     tmp.write("out.sub", "earlier result");
     const std::string usage_head = "\nusage:\n\thitmatch [-2theta]";
