@@ -9,19 +9,26 @@
 //
 // Only what is printed is read or computed: the index, the name and the line
 // records (not the reference), and the d-spacings of the lines shown.
+//
+// -format tsv, csv or json gives the hits alone as records of named fields
+// (rank, entry, identifier, name and the three lines) for other programs; the
+// history and the count are left out. text, the default, is the listing above.
 #include <corvane/entries/angles.h>
 #include <corvane/entries/reports.h>
 #include <corvane/hits/report.h>
 #include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
+#include <corvane/phase/records.h>
 
 #include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/common.h"
 #include "cli/tools.h"
@@ -29,7 +36,8 @@
 namespace corvane::cli {
 namespace {
 
-constexpr Tool kHitlist = {"hitlist", "list a subfile's history and hits", "\thitlist <subfile>\n"};
+constexpr Tool kHitlist = {"hitlist", "list a subfile's history and hits",
+                           "\thitlist [-format text|tsv|csv|json] <subfile>\n"};
 
 // Standard output through one large buffer of its own.
 class Output {
@@ -103,19 +111,17 @@ float dspacing(std::int32_t code) {
     return d;
 }
 
-void line_fields(Output& out, float d, std::int32_t intensity) {
-    out.text("\t");
-    out.fixed4(d);
-    out.text("\t");
-    out.number(intensity);
-}
+struct Shown {
+    float d;
+    std::int32_t intensity;
+};
 
-// "\t2.0000\t100" for each of the (up to) three strongest lines, a line
-// whose code has no d-spacing passed over. Only the lines shown are decoded:
-// one pass finds the three strongest, and only when one of them has no
-// d-spacing are the others taken in order, one pass each.
-void strongest(Output& out, std::int32_t nd, const LineValues<std::int32_t>& intensities,
-               const LineValues<std::int32_t>& codes) {
+// The (up to) three strongest lines with a d-spacing, in the order shown, a
+// line whose code has no d-spacing passed over. Only the lines shown are
+// decoded: one pass finds the three strongest, and only when one of them has
+// no d-spacing are the others taken in order, one pass each.
+int strongest(std::int32_t nd, const LineValues<std::int32_t>& intensities,
+              const LineValues<std::int32_t>& codes, std::array<Shown, 3>& shown) {
     const int lines = nd < 0 ? 0 : (nd > kMaxLines ? kMaxLines : nd);
     // A line's rank as one number: its intensity (0 to 255), then the earlier
     // line first; 0 for no line.
@@ -147,14 +153,17 @@ void strongest(Output& out, std::int32_t nd, const LineValues<std::int32_t>& int
         all = all && d[j] > 0.0f;
     }
     if (all) {
+        int count = 0;
         for (std::size_t j = 0; j < 3 && top[j] >= 0; ++j) {
-            line_fields(out, d[j], intensities[static_cast<std::size_t>(top[j])]);
+            shown[j] = {d[j], intensities[static_cast<std::size_t>(top[j])]};
+            ++count;
         }
-        return;
+        return count;
     }
     // Some strong line has no d-spacing: walk the lines in order of strength.
     std::array<bool, kMaxLines> taken{};
-    for (int shown = 0; shown < 3;) {
+    int count = 0;
+    while (count < 3) {
         int next = -1;
         for (int i = 0; i < lines; ++i) {
             if (!taken[static_cast<std::size_t>(i)] && (next < 0 || before(intensities, i, next))) {
@@ -166,9 +175,64 @@ void strongest(Output& out, std::int32_t nd, const LineValues<std::int32_t>& int
         taken[line] = true;
         const float dl = dspacing(codes[line]);
         if (!(dl > 0.0f)) continue;
-        line_fields(out, dl, intensities[line]);
-        ++shown;
+        shown[static_cast<std::size_t>(count++)] = {dl, intensities[line]};
     }
+    return count;
+}
+
+// "\t2.0000\t100" for each line shown.
+void line_fields(Output& out, const std::array<Shown, 3>& shown, int count) {
+    for (std::size_t j = 0; j < static_cast<std::size_t>(count); ++j) {
+        out.text("\t");
+        out.fixed4(shown[j].d);
+        out.text("\t");
+        out.number(shown[j].intensity);
+    }
+}
+
+// A d-spacing with four decimals.
+std::string fixed4(float d) {
+    std::array<char, 64> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(),
+                                   static_cast<double>(d), std::chars_format::fixed, 4)
+                         .ptr;
+    return std::string(digits.data(), end);
+}
+
+// The fields of the machine-readable formats: the lines as d1, i1 .. d3, i3
+// (tsv and csv) or as one array "lines" of objects (json).
+std::vector<std::string> record_fields(phase::Format format) {
+    if (format == phase::Format::kJson) return {"rank", "entry", "identifier", "name", "lines"};
+    return {"rank", "entry", "identifier", "name", "d1", "i1", "d2", "i2", "d3", "i3"};
+}
+
+std::vector<phase::Value> record_values(phase::Format format, int rank, int entry,
+                                        std::int32_t entid, const std::string& name,
+                                        const std::array<Shown, 3>& shown, int count) {
+    using phase::Value;
+    std::vector<Value> v = {Value::number(std::to_string(rank)),
+                            Value::number(std::to_string(entry)),
+                            Value::number(std::to_string(entid)), Value::string(name)};
+    if (format == phase::Format::kJson) {
+        std::string lines = "[";
+        for (std::size_t j = 0; j < static_cast<std::size_t>(count); ++j) {
+            if (j > 0) lines += ',';
+            lines += "{\"d\":" + fixed4(shown[j].d) +
+                     ",\"intensity\":" + std::to_string(shown[j].intensity) + "}";
+        }
+        v.push_back(Value::json(lines + "]"));
+        return v;
+    }
+    for (std::size_t j = 0; j < 3; ++j) {
+        if (j < static_cast<std::size_t>(count)) {
+            v.push_back(Value::number(fixed4(shown[j].d)));
+            v.push_back(Value::number(std::to_string(shown[j].intensity)));
+        } else {
+            v.push_back(Value::null());
+            v.push_back(Value::null());
+        }
+    }
+    return v;
 }
 
 }  // namespace
@@ -176,29 +240,49 @@ void strongest(Output& out, std::int32_t nd, const LineValues<std::int32_t>& int
 int hitlist(int argc, char** argv) {
     const auto args = arguments(argc, argv);
     if (const auto status = help_or_version(kHitlist, args)) return *status;
-    if (args.size() != 1) {
+    phase::Format format = phase::Format::kText;
+    std::size_t first = 0;
+    bool ok = true;
+    if (!args.empty() && args[0] == "-format") {
+        if (args.size() < 2) {
+            std::fputs("missing value for option -format\n", stderr);
+            ok = false;
+        } else if (!phase::parse_format(args[1], format)) {
+            std::fprintf(stderr, "unknown format: %s\n", args[1].c_str());
+            ok = false;
+        }
+        first = 2;
+    }
+    if (!ok || args.size() != first + 1) {
         usage_error(kHitlist);
         return 1;
     }
+    const std::string& subfile = args[first];
     auto lib = std::make_unique<Library>();
     if (!start_database(*lib, kDbIndex | kDbNames | kDbLines)) return 1;
-    if (cvl_readbitmap(*lib, terminated(args[0]), 4) != 0) {
-        std::fprintf(stderr, "error reading subfile %s\n", args[0].c_str());
+    if (cvl_readbitmap(*lib, terminated(subfile), 4) != 0) {
+        std::fprintf(stderr, "error reading subfile %s\n", subfile.c_str());
         return 1;
     }
 
     Output out;
-    std::array<char, 101> record{};
-    for (int i = 1; cvl_rephistory(*lib, i, record) == 1; ++i) {
-        out.text("history ");
-        out.number(i);
-        out.text(": ");
-        out.text(record.data());
+    const bool text = format == phase::Format::kText;
+    if (text) {
+        std::array<char, 101> record{};
+        for (int i = 1; cvl_rephistory(*lib, i, record) == 1; ++i) {
+            out.text("history ");
+            out.number(i);
+            out.text(": ");
+            out.text(record.data());
+            out.text("\n");
+        }
+        out.text("hits: ");
+        out.number(cvl_rephits(*lib, 0));
         out.text("\n");
     }
-    out.text("hits: ");
-    out.number(cvl_rephits(*lib, 0));
-    out.text("\n");
+    std::string records;
+    std::optional<phase::RecordWriter> writer;
+    if (!text) writer.emplace(format, record_fields(format), records);
 
     // The hits in entry order, read through one reader's buffers.
     Krx1Reader reader(*lib);
@@ -207,6 +291,7 @@ int hitlist(int argc, char** argv) {
     std::string name1;
     LineValues<std::int32_t> intensities{};
     LineValues<std::int32_t> codes{};
+    std::array<Shown, 3> shown{};
     for (int k = cvl_nexthit(*lib, cur, rank, 0); k > 0; k = cvl_nexthit(*lib, cur, rank, 0)) {
         cur = k;
         std::int32_t entid = 0, nd = 0;
@@ -215,6 +300,13 @@ int hitlist(int argc, char** argv) {
             std::fprintf(stderr, "error reading entry %d\n", k);
             return 1;
         }
+        const int count = strongest(nd, intensities, codes, shown);
+        if (!text) {
+            writer->record(record_values(format, rank, k, entid, name1, shown, count));
+            out.text(records);
+            records.clear();
+            continue;
+        }
         out.number(rank);
         out.text("\t");
         out.number(k);
@@ -222,8 +314,12 @@ int hitlist(int argc, char** argv) {
         out.number(entid);
         out.text("\t");
         printable(out, name1);
-        strongest(out, nd, intensities, codes);
+        line_fields(out, shown, count);
         out.text("\n");
+    }
+    if (writer) {
+        writer->finish();
+        out.text(records);
     }
     return out.flush() ? 0 : 1;
 }

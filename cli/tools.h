@@ -9,10 +9,15 @@ namespace corvane::cli {
 int hitjoin(int argc, char** argv);
 // hitmake OUTFILE ENTRY...
 int hitmake(int argc, char** argv);
-// hitfind [-all] [-fields LIST] [-in SUBFILE] OUTFILE STRING...
+// hitfind [-all] [-fields LIST] [-in SUBFILE] [-d D[:TOL]]... [-strong] [element options]
+//         OUTFILE [STRING...]
 int hitfind(int argc, char** argv);
-// hitlist SUBFILE
+// hitlist [-format text|tsv|csv|json] SUBFILE
 int hitlist(int argc, char** argv);
+// hitmatch [options] PEAKS [OUTFILE]
+int hitmatch(int argc, char** argv);
+// hitplot [options] -o FILE.svg ENTRY...
+int hitplot(int argc, char** argv);
 // krxbuild [-t TABLEDIR] CARDFILE OUTDIR
 int krxbuild(int argc, char** argv);
 // hitcard ENTRY [CODE [OUTFILE]] | hitcard -raw ENTRY

@@ -38,6 +38,16 @@
 #include <corvane/hits/startup.h>
 #include <corvane/hits/subfile.h>
 #include <corvane/hits/tables.h>
+#include <corvane/phase/elements.h>
+#include <corvane/phase/entry.h>
+#include <corvane/phase/filter.h>
+#include <corvane/phase/formula.h>
+#include <corvane/phase/history.h>
+#include <corvane/phase/match.h>
+#include <corvane/phase/peaks.h>
+#include <corvane/phase/plot.h>
+#include <corvane/phase/records.h>
+#include <corvane/phase/window.h>
 #include <corvane/setup/dbloc.h>
 #include <corvane/setup/fileio.h>
 #include <corvane/setup/files.h>

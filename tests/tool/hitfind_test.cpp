@@ -69,6 +69,49 @@ TEST_F(Hitfind, SearchesTheFieldsAskedFor) {
                  {kStart, "Match by any of names: -syn"});
 }
 
+TEST_F(Hitfind, FindsByDSpacingsAndElements) {
+    // The five entries' lines: 1 at 1.5098 (100), 1.0894 (50), 0.8956 (50),
+    // 33222.297 (10); 2 at 1.0894; 3 none; 4 at 0.8956 (and a code with no
+    // d-spacing); 5 at 0.7703 (255) and 33222.297 (1). No bit libraries: every
+    // entry's lines are read.
+    const struct {
+        const char* args;
+        int count;
+        std::uint32_t word;
+        Strings history;
+    } cases[] = {
+        {"-d 1.09 out.sub", 2, 0x03, {"d-spacings 1.090\u00B10.020"}},
+        {"-d 1.51 -d 0.9 out.sub", 1, 0x01, {"d-spacings 1.510\u00B10.020, 0.900\u00B10.020"}},
+        {"-d 0.896:0.5% out.sub", 2, 0x09, {"d-spacings 0.896\u00B10.5%"}},
+        {"-d 33222.3:1 out.sub", 2, 0x11, {"d-spacings 33222.300\u00B11.000"}},
+        // Entry 1's fourth line is not among its three strongest.
+        {"-d 33222.3:1 -strong out.sub",
+         1,
+         0x10,
+         {"d-spacings 33222.300\u00B11.000 (strong lines)"}},
+        {"-elements si,O -only out.sub", 2, 0x11, {"elements all of Si,O; no others"}},
+        {"-anyof Ca,Ti out.sub", 2, 0x0A, {"elements any of Ca,Ti"}},
+        {"-without O out.sub", 1, 0x04, {"elements none of O"}},
+        // Every criterion an "-and" step: d-spacings, elements, strings.
+        {"-elements O -without Ti out.sub silicon",
+         2,
+         0x11,
+         {"elements all of O; none of Ti", "any of names: silicon"}},
+        {"-fields name1 -d 1.09 -elements Ca out.sub carbonate",
+         1,
+         0x02,
+         {"d-spacings 1.090\u00B10.020", "elements all of Ca", "any of name1: carbonate"}},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.args);
+        Strings args;
+        for (std::string w; in >> w;) args.push_back(w);
+        Strings history = {kStart};
+        for (const auto& h : c.history) history.push_back("Match by " + h);
+        expect_found(args, "out.sub", c.count, c.word, history);
+    }
+}
+
 TEST_F(Hitfind, SearchWithinASubfileContinuesItsHistory) {
     ASSERT_EQ(db.run("hitfind", {"si.sub", "silicon"}).status, 0);
     const std::string before = cvtest::read_file(db.file("si.sub"));
@@ -83,13 +126,25 @@ TEST_F(Hitfind, UsageErrorsNameTheFaultThenShowTheUsage) {
     const std::string usage =
         "\nusage:\n"
         "\thitfind [-all] [-fields LIST] [-in SUBFILE] <outfile> <string>...\n"
-        "\t\tLIST: name1,name2,name3,name4,names,authors,journal (default names)\n";
+        "\t\tLIST: name1,name2,name3,name4,names,authors,journal (default names)\n"
+        "\thitfind [-d D[:TOL]]... [-strong] [-elements ELEMENTS] [-only] [-without ELEMENTS]\n"
+        "\t\t[-anyof ELEMENTS] [the options above] <outfile> [<string>...]\n"
+        "\t\tD: a d-spacing in angstrom; TOL: angstrom (default 0.02, wider above 4.3)\n"
+        "\t\t\tor a percentage of D such as 0.3%\n"
+        "\t\tELEMENTS: element symbols separated by commas, such as Si,O\n";
     const std::string missing = "outfile and at least one search string required\n";
     const std::pair<Strings, std::string> cases[] = {
         {{"-all", "out.sub"}, missing},
         {{"-x", "out.sub", "q"}, "unknown option: -x\n"},
         {{"-fields", "names,formula", "out.sub", "q"}, "unknown field: formula\n"},
         {{"-fields"}, "missing value for option -fields\n" + missing},
+        {{"-d", "x", "out.sub"}, "invalid d-spacing: x\n"},
+        {{"-d", "2.0:0", "out.sub"},
+         "invalid tolerance '0': a positive number of angstrom, or a percentage such as 0.3%\n"},
+        {{"-d", "2.0"}, "outfile required\n"},
+        {{"-strong", "out.sub", "q"}, "-strong needs -d\n"},
+        {{"-only", "out.sub"}, "-only needs -elements or -anyof\n"},
+        {{"-elements", "Si,Qq", "out.sub"}, "-elements: 'Qq' is not an element\n"},
     };
     for (const auto& [args, first] : cases) {
         const auto r = db.run("hitfind", args, db.unlocated());  // no database needed

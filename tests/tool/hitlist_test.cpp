@@ -44,6 +44,35 @@ TEST_F(Hitlist, ListsHistoryCountAndEveryHitInEntryOrderRankedAmongTheHits) {
     EXPECT_EQ(r.out, "hits: 1\n1\t2\t" + kLines[1] + "\n");
 }
 
+TEST_F(Hitlist, MachineReadableFormatsHoldTheHitsAlone) {
+    cvtest::write_file(db.file("in.sub"), cvtest::subfile_bytes(5, {0x09}, {kStart}));
+    const std::pair<const char*, std::string> cases[] = {
+        {"tsv",
+         "rank\tentry\tidentifier\tname\td1\ti1\td2\ti2\td3\ti3\n"
+         "1\t1\t9101\tSilicon Oxide\t1.5098\t100\t1.0894\t50\t0.8956\t50\n"
+         "2\t4\t9104\tTitanium Oxide\t0.8956\t20\t\t\t\t\n"},
+        {"csv",
+         "rank,entry,identifier,name,d1,i1,d2,i2,d3,i3\r\n"
+         "1,1,9101,Silicon Oxide,1.5098,100,1.0894,50,0.8956,50\r\n"
+         "2,4,9104,Titanium Oxide,0.8956,20,,,,\r\n"},
+        {"json",
+         "[\n{\"rank\":1,\"entry\":1,\"identifier\":9101,\"name\":\"Silicon Oxide\",\"lines\":["
+         "{\"d\":1.5098,\"intensity\":100},{\"d\":1.0894,\"intensity\":50},"
+         "{\"d\":0.8956,\"intensity\":50}]},\n"
+         "{\"rank\":2,\"entry\":4,\"identifier\":9104,\"name\":\"Titanium Oxide\",\"lines\":["
+         "{\"d\":0.8956,\"intensity\":20}]}\n]\n"},
+    };
+    for (const auto& [format, out] : cases) {
+        const auto r = db.run("hitlist", {"-format", format, "in.sub"});
+        EXPECT_EQ(r.status, 0) << format;
+        EXPECT_EQ(r.err, "") << format;
+        EXPECT_EQ(r.out, out) << format;
+    }
+    // text is the listing itself.
+    EXPECT_EQ(db.run("hitlist", {"-format", "text", "in.sub"}).out,
+              db.run("hitlist", {"in.sub"}).out);
+}
+
 TEST_F(Hitlist, ControlCharactersInANameDoNotBreakTheColumns) {
     auto entries = cvtest::five_entries();
     entries[0].names[0] = std::string("Si\tO\0x", 6);
@@ -53,11 +82,14 @@ TEST_F(Hitlist, ControlCharactersInANameDoNotBreakTheColumns) {
 }
 
 TEST_F(Hitlist, UsageAndUnreadableSubfilesOrEntries) {
-    const std::string usage = "\nusage:\n\thitlist <subfile>\n";
+    const std::string usage = "\nusage:\n\thitlist [-format text|tsv|csv|json] <subfile>\n";
     EXPECT_EQ(db.run("hitlist", {}).err, usage);
     auto r = db.run("hitlist", {"a.sub", "b.sub"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out + r.err, usage);
+    r = db.run("hitlist", {"-format", "xml", "a.sub"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out + r.err, "unknown format: xml\n" + usage);
     r = db.run("hitlist", {"missing.sub"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out + r.err,

@@ -30,6 +30,7 @@
 
 #include <corvane/builder/cardfile.h>
 #include <corvane/builder/report.h>
+#include <corvane/entries/angles.h>  // kDBuckets
 
 #include <array>
 #include <cstdint>
@@ -43,8 +44,6 @@ namespace corvane::builder {
 inline constexpr int kNoYear = 127;
 // The longest text name.lib and ref.lib can hold: its length is one byte.
 inline constexpr std::size_t kMaxText = 255;
-// The d-spacing buckets of the database's angle codes (dtoind's maxind).
-inline constexpr std::int32_t kDBuckets = 629;
 
 // One diffraction line: its angle code, its intensity (0 to 255) and the
 // d-spacing bucket it falls in (1 to kDBuckets; d-spacings above bucket 1 go

@@ -17,6 +17,10 @@
 
 namespace corvane {
 
+// The database's d-spacing buckets: dtoind's maxind. Bucket 629 holds the top
+// codes 31400 to 31416.
+inline constexpr std::int32_t kDBuckets = 629;
+
 // two-theta (degrees) of d-spacing d at wavelength lambda.
 int dtott(const float& d, float& tt, const float& lambda);
 

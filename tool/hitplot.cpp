@@ -1,0 +1,5 @@
+#include "cli/tools.h"
+
+int main(int argc, char** argv) {
+    return corvane::cli::hitplot(argc, argv);
+}
