@@ -38,6 +38,14 @@ bool start_database(Library& lib, unsigned open) {
     return false;
 }
 
+const std::string* option_value(const std::vector<std::string>& args, std::size_t& i) {
+    if (i + 1 >= args.size()) {
+        std::fprintf(stderr, "missing value for option %s\n", args[i].c_str());
+        return nullptr;
+    }
+    return &args[++i];
+}
+
 std::string terminated(const std::string& arg) {
     return arg + '\0';
 }

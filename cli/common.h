@@ -32,6 +32,11 @@ void usage_error(const Tool& tool);
 // or 1 when standard output cannot take it); otherwise nothing.
 std::optional<int> help_or_version(const Tool& tool, const std::vector<std::string>& args);
 
+// The value after option args[i]: advances i to it and returns it, or prints
+// "missing value for option OPTION" on standard error and returns nothing when
+// the option is the last argument.
+const std::string* option_value(const std::vector<std::string>& args, std::size_t& i);
+
 // cvl_init, keeping open the database files `open` names (bits of DbFile,
 // <corvane/hits/startup.h>; all by default); on failure "error initializing
 // the TARN database" after the library's own lines. True when the database is

@@ -156,12 +156,12 @@ std::optional<Request> parse(const std::vector<std::string>& args) {
             criteria = true;
         } else if (arg == "-d" || arg == "-elements" || arg == "-without" || arg == "-anyof") {
             criteria = true;
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "missing value for option %s\n", arg.c_str());
+            const std::string* given = option_value(args, i);
+            if (given == nullptr) {
                 ok = false;
                 continue;
             }
-            const std::string& value = args[++i];
+            const std::string& value = *given;
             auto& f = req.elements;
             if (arg == "-d") {
                 d_given = true;
@@ -174,12 +174,12 @@ std::optional<Request> parse(const std::vector<std::string>& args) {
                      ok;
             }
         } else if (arg == "-fields" || arg == "-in") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "missing value for option %s\n", arg.c_str());
+            const std::string* given = option_value(args, i);
+            if (given == nullptr) {
                 ok = false;
                 continue;
             }
-            const std::string& value = args[++i];
+            const std::string& value = *given;
             if (arg == "-in") {
                 req.in = value;
             } else if (!parse_fields(value, req.flags)) {

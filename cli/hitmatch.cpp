@@ -126,12 +126,12 @@ std::optional<Request> parse(const std::vector<std::string>& args) {
             ok = false;
             continue;
         }
-        if (i + 1 >= args.size()) {
-            std::fprintf(stderr, "missing value for option %s\n", arg.c_str());
+        const std::string* given = option_value(args, i);
+        if (given == nullptr) {
             ok = false;
             continue;
         }
-        const std::string& value = args[++i];
+        const std::string& value = *given;
         std::string error;
         if (arg == "-wavelength") {
             if (!phase::parse_wavelength(value, req.peak_options.wavelength)) {

@@ -87,12 +87,12 @@ std::optional<Request> parse(const std::vector<std::string>& args) {
             continue;
         }
         if (arg == "-wavelength" || arg == "-peaks" || arg == "-range" || arg == "-o") {
-            if (i + 1 >= args.size()) {
-                std::fprintf(stderr, "missing value for option %s\n", arg.c_str());
+            const std::string* given = option_value(args, i);
+            if (given == nullptr) {
                 ok = false;
                 continue;
             }
-            const std::string& value = args[++i];
+            const std::string& value = *given;
             if (arg == "-wavelength") {
                 if (!phase::parse_wavelength(value, req.peak_options.wavelength)) {
                     std::fprintf(stderr, "invalid wavelength: %s\n", value.c_str());
