@@ -281,6 +281,13 @@ inline std::string tool_path(const std::string& name) {
 RunResult run_program(const std::string& program, const Strings& args,
                       const RunOptions& options = {});
 
+// A tool's usage, from "\nusage:", as it answers --help.
+inline std::string usage_of(const std::string& tool) {
+    const auto r = run_program(tool_path(tool), {"--help"});
+    const std::string all = r.out + r.err;
+    return all.substr(std::min(all.find("\nusage:"), all.size()));
+}
+
 // tarn.loc names line1/ (pdsize.txt, empty KRX1 files), line2/, line3/; work/.
 class TestDb {
   public:

@@ -73,13 +73,7 @@ TEST_F(Hitcard, PrintsAnEntryAsACardOrItsRawCards) {
 // driver's tests') on standard output, the library's and the tool's on
 // standard error.
 TEST_F(Hitcard, FailuresAreReported) {
-    const std::string usage =
-        "\nusage:\n"
-        "\thitcard <entry> [<code> [<outfile>]]\n"
-        "\t\t(code: CU (the default), CR, FE, CO, MO or AG for 2-theta with that\n"
-        "\t\t radiation, a wavelength in Angstrom, D for d-spacings, Q, or S for\n"
-        "\t\t sin2 theta; outfile: - (the default) for standard output)\n"
-        "\thitcard -raw <entry>\n";
+    const std::string usage = usage_of("hitcard");
     for (const Strings& args : {Strings{}, {"-raw"}, {"-raw", "1", "CU"}, {"1", "CU", "o", "x"}}) {
         const auto r = hitcard(args);
         EXPECT_EQ(r.status, 1);

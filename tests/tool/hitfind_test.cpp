@@ -79,15 +79,7 @@ TEST_F(Hitfind, EachCriterionIsAnAndStep) {
 }
 
 TEST_F(Hitfind, RefusalsKeepTheOutputFile) {
-    const std::string usage =
-        "\nusage:\n"
-        "\thitfind [-all] [-fields LIST] [-in SUBFILE] <outfile> <string>...\n"
-        "\t\tLIST: name1,name2,name3,name4,names,authors,journal (default names)\n"
-        "\thitfind [-d D[:TOL]]... [-strong] [-elements ELEMENTS] [-only] [-without ELEMENTS]\n"
-        "\t\t[-anyof ELEMENTS] [the options above] <outfile> [<string>...]\n"
-        "\t\tD: a d-spacing in angstrom; TOL: angstrom (default 0.02, wider above 4.3)\n"
-        "\t\t\tor a percentage of D such as 0.3%\n"
-        "\t\tELEMENTS: element symbols separated by commas, such as Si,O\n";
+    const std::string usage = usage_of("hitfind");
     const std::string missing = "outfile and at least one search string required\n";
     // The index holds four records for a database of five entries.
     db.put("kelpa.ind", read_file(db.line1() / "kelpa.ind").substr(0, 80));

@@ -54,8 +54,7 @@ TEST(Join, FailuresChangeNoFile) {
     write_file(d.file("b"), b);
     RunOptions limited;  // the result needs 8 + 8 + 1500 bytes
     limited.file_size_limit = 500;
-    const std::string usage =
-        "\nusage:\n\thitjoin <file1> <file2>\n\t\t[ -or | -and | -remove | -not ]\n";
+    const std::string usage = usage_of("hitjoin");
     const struct {
         Strings args;
         RunOptions options;

@@ -79,7 +79,7 @@ TEST_F(Hitlist, MachineReadableFormatsHoldTheHitsAlone) {
 }
 
 TEST_F(Hitlist, UsageAndUnreadableSubfilesOrEntries) {
-    const std::string usage = "\nusage:\n\thitlist [-format text|tsv|csv|json] <subfile>\n";
+    const std::string usage = usage_of("hitlist");
     const std::pair<Strings, std::string> cases[] = {
         {{"a.sub", "b.sub"}, usage},
         {{"-format", "xml", "a.sub"}, "unknown format: xml\n" + usage},

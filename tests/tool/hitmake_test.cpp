@@ -13,8 +13,7 @@ TEST(Make, WritesTheListedEntriesOrRefusesAndWritesNothing) {
               subfile_bytes(64, {0x00000FF1u, 0x80000001u},
                             {"Starting from full database", "Match by entries 1,5-12,33,64"}));
 
-    const std::string usage =
-        "\nusage:\n\thitmake <outfile> <entry>...\n\t\t(entry numbers, or ranges such as 3-7)\n";
+    const std::string usage = usage_of("hitmake");
     write_file(d.file("keep"), "existing contents");
     const std::pair<Strings, std::string> cases[] = {
         {{"keep"}, "outfile and at least one entry required\n" + usage},  // no start-up
