@@ -58,9 +58,8 @@ TEST_F(Hitlist, MachineReadableFormatsHoldTheHitsAlone) {
          "1\t1\t9101\tSilicon Oxide\t1.5098\t100\t1.0894\t50\t0.8956\t50\n"
          "2\t4\t9104\tTitanium Oxide\t0.8956\t20\t\t\t\t\n"},
         {"csv",
-         "rank,entry,identifier,name,d1,i1,d2,i2,d3,i3\r\n"
-         "1,1,9101,Silicon Oxide,1.5098,100,1.0894,50,0.8956,50\r\n"
-         "2,4,9104,Titanium Oxide,0.8956,20,,,,\r\n"},
+         "rank,entry,identifier,name,d1,i1,d2,i2,d3,i3\r\n1,1,9101,Silicon Oxide,1.5098,"
+         "100,1.0894,50,0.8956,50\r\n2,4,9104,Titanium Oxide,0.8956,20,,,,\r\n"},
         {"json",
          "[\n{\"rank\":1,\"entry\":1,\"identifier\":9101,\"name\":\"Silicon Oxide\",\"lines\":["
          "{\"d\":1.5098,\"intensity\":100},{\"d\":1.0894,\"intensity\":50},"
