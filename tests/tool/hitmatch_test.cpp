@@ -56,7 +56,8 @@ TEST_F(Hitmatch, RanksTheTruePhasesFirstAndSavesTheRanking) {
     const auto order = ranked(r.out).at(0);
     for (int e : order) {
         word |= 1u << (e - 1);
-        list += (list.empty() ? "" : ",") + std::to_string(e);
+        if (!list.empty()) list += ',';
+        list += std::to_string(e);
     }
     EXPECT_EQ(read_file(tmp / "out.sub"),
               subfile_bytes(
