@@ -33,11 +33,11 @@ TEST(DatabaseDirectory, ANewDirectoryAndItsParentsAreMadeWithTheUsualPermissions
     const fs::path db = tmp.path() / "a" / "b" / "db";
     EXPECT_EQ(replace(db, {{"kelpa.ind", "1"}}), "");
     umask(mask);
-    EXPECT_EQ(names_in(db), std::vector<std::string>{"kelpa.ind"});
+    EXPECT_EQ(names_in(db), Strings{"kelpa.ind"});
     EXPECT_EQ(read_file(db / "kelpa.ind"), "1");
     EXPECT_EQ(mode_of(db), 0750u);
     EXPECT_EQ(mode_of(db / "kelpa.ind"), 0640u);
-    EXPECT_EQ(names_in(tmp.path() / "a" / "b"), std::vector<std::string>{"db"});
+    EXPECT_EQ(names_in(tmp.path() / "a" / "b"), Strings{"db"});
 }
 
 TEST(DatabaseDirectory, AnExistingDirectoryKeepsWhatTheBuilderDoesNotWrite) {
@@ -50,27 +50,26 @@ TEST(DatabaseDirectory, AnExistingDirectoryKeepsWhatTheBuilderDoesNotWrite) {
     fs::create_symlink("mine.loc", db / "link");
     ASSERT_EQ(mkfifo((db / "fifo").c_str(), 0600), 0);
     chmod(db.c_str(), 0751);
-    struct stat before {};
-    stat((db / "mine.loc").c_str(), &before);
+    const auto inode = [](const fs::path& p) {
+        struct stat st {};
+        stat(p.c_str(), &st);
+        return std::pair(st.st_ino, st.st_nlink);
+    };
+    const auto before = inode(db / "mine.loc");
     // Reached through a link to it, the directory is replaced and the link kept.
     fs::create_directory_symlink("db", tmp.path() / "current");
 
     EXPECT_EQ(replace(tmp.path() / "current", {{"kelpa.ind", "new"}, {"name.lib", "n"}}), "");
     EXPECT_TRUE(fs::is_symlink(tmp.path() / "current"));
-    EXPECT_EQ(names_in(db), (std::vector<std::string>{"fifo", "kelpa.ind", "link", "mine.loc",
-                                                      "name.lib", "notes"}));
+    EXPECT_EQ(names_in(db),
+              (Strings{"fifo", "kelpa.ind", "link", "mine.loc", "name.lib", "notes"}));
     EXPECT_EQ(read_file(db / "kelpa.ind"), "new");
     EXPECT_EQ(read_file(db / "notes" / "a.txt"), "a");
     EXPECT_EQ(fs::read_symlink(db / "link"), "mine.loc");
     EXPECT_TRUE(fs::is_fifo(db / "fifo"));
     EXPECT_EQ(mode_of(db), 0751u);
-    // The user's file is the same file, not a copy.
-    struct stat after {};
-    stat((db / "mine.loc").c_str(), &after);
-    EXPECT_EQ(after.st_ino, before.st_ino);
-    EXPECT_EQ(after.st_nlink, 1u);
-    // Nothing is left beside it.
-    EXPECT_EQ(names_in(tmp.path()), (std::vector<std::string>{"current", "db"}));
+    EXPECT_EQ(inode(db / "mine.loc"), before);                    // the same file, not a copy
+    EXPECT_EQ(names_in(tmp.path()), (Strings{"current", "db"}));  // nothing left beside it
 }
 
 TEST(DatabaseDirectory, UnusableTargetsAreRefusedBeforeAnythingIsMade) {
@@ -91,7 +90,7 @@ TEST(DatabaseDirectory, UnusableTargetsAreRefusedBeforeAnythingIsMade) {
         EXPECT_EQ(err.str(), message);
     }
     EXPECT_EQ(read_file(tmp / "file"), "a file");
-    EXPECT_EQ(names_in(tmp.path()), (std::vector<std::string>{"dangling", "file"}));
+    EXPECT_EQ(names_in(tmp.path()), (Strings{"dangling", "file"}));
 }
 
 }  // namespace

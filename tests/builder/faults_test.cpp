@@ -3,7 +3,6 @@
 // turn, through an LD_PRELOAD shim built here from failshim.c. Whatever
 // fails, the database directory afterwards is exactly the old one (and the
 // status 1, with a message) or exactly the new one (status 0), never a mix.
-
 #include <cerrno>
 
 #include "support/support.h"
@@ -26,16 +25,12 @@ Tree snapshot(const fs::path& root) {
     Tree t;
     if (!fs::exists(root)) return t;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
-        const std::string name = fs::relative(e.path(), root).string();
-        if (e.is_symlink()) {
-            t[name] = {'l', 0, fs::read_symlink(e.path()).string()};
-        } else if (e.is_directory()) {
-            t[name] = {'d', mode_of(e.path()), ""};
-        } else if (e.is_fifo()) {
-            t[name] = {'p', mode_of(e.path()), ""};
-        } else {
-            t[name] = {'f', mode_of(e.path()), read_file(e.path())};
-        }
+        const auto& p = e.path();
+        t[fs::relative(p, root).string()] = e.is_symlink()
+                                                ? Node{'l', 0, fs::read_symlink(p).string()}
+                                            : e.is_directory() ? Node{'d', mode_of(p), ""}
+                                            : e.is_fifo()      ? Node{'p', mode_of(p), ""}
+                                                          : Node{'f', mode_of(p), read_file(p)};
     }
     return t;
 }
@@ -71,6 +66,7 @@ class FaultInjection : public ::testing::Test {
         }
         in_ = tmp_->path() / "in";
         shim_ = shim_dir_ / "failshim.so";  // not where programs may be refused exec
+        const fs::path sample = fs::path(CORVANE_SOURCE_DIR) / "sample";
         const std::string src = std::string(CORVANE_SOURCE_DIR) + "/tests/builder/failshim.c";
         const auto cc = run_program(
             "/bin/sh", {"-c", "cc -shared -fPIC -O1 -o '" + shim_ + "' '" + src + "' -ldl"});
@@ -79,41 +75,37 @@ class FaultInjection : public ::testing::Test {
         }
         fs::create_directories(in_);
         for (const char* t : {"codens.tbl", "picodes.tbl", "stdcodes.tbl", "mineral.tbl"}) {
-            fs::copy_file(std::string(CORVANE_SOURCE_DIR) + "/sample/" + t, in_ / t);
+            fs::copy_file(sample / t, in_ / t);
         }
         // The old database: the sample's first four records; the new: all nine.
-        const Strings sample =
-            lines(read_file(std::string(CORVANE_SOURCE_DIR) + "/sample/phases.crd"));
-        std::string first4;
-        for (std::size_t i = 0, k = 0; k < 4; ++i) {
-            first4 += sample[i] + "\n";
-            if (sample[i][79] == 'K') ++k;
-        }
-        write_file(in_ / "old.crd", first4);
-        write_file(in_ / "new.crd",
-                   read_file(std::string(CORVANE_SOURCE_DIR) + "/sample/phases.crd"));
+        const std::string all = read_file(sample / "phases.crd");
+        std::size_t end = 0;
+        for (int k = 0; k < 4; ++k) end = all.find("K\n", end) + 2;
+        write_file(in_ / "old.crd", all.substr(0, end));
+        write_file(in_ / "new.crd", all);
     }
 
     // krxbuild CARDS OUTDIR under the shim; call `at` fails with err (0: none).
     RunResult build(const std::string& cards, const fs::path& out, long at, int err,
                     const std::string& log = "") const {
-        RunOptions o;
-        o.env["LD_PRELOAD"] = shim_;
-        o.env["ASAN_OPTIONS"] = "verify_asan_link_order=0";
-        o.env["FAILSHIM_DIR"] = tmp_->path().string();
-        o.env["FAILSHIM_AT"] = std::to_string(at);
-        o.env["FAILSHIM_ERRNO"] = std::to_string(err);
+        RunOptions o{{{"LD_PRELOAD", shim_},
+                      {"ASAN_OPTIONS", "verify_asan_link_order=0"},
+                      {"FAILSHIM_DIR", tmp_->bare()},
+                      {"FAILSHIM_AT", std::to_string(at)},
+                      {"FAILSHIM_ERRNO", std::to_string(err)}},
+                     "",
+                     -1};
         if (!log.empty()) o.env["FAILSHIM_LOG"] = log;
         return run_program(tool_path("krxbuild"), {(in_ / cards).string(), out.string()}, o);
     }
 
     // The calls of a build that fails nowhere, by name, in order.
-    std::vector<std::string> calls(const std::string& cards, const fs::path& out) const {
+    Strings calls(const std::string& cards, const fs::path& out) const {
         const std::string log = *tmp_ / "calls.log";
         fs::remove(log);
         const auto r = build(cards, out, 0, 0, log);
         EXPECT_EQ(r.status, 0) << r.err;
-        std::vector<std::string> names;
+        Strings names;
         for (const auto& line : lines(read_file(log)))
             names.push_back(line.substr(line.find(' ') + 1));
         return names;
@@ -121,19 +113,16 @@ class FaultInjection : public ::testing::Test {
 
     // What is beside the database and not named in the messages: leftovers.
     // Whatever is beside it is removed for the next run.
-    std::vector<std::string> leftovers(const std::string& err) const {
-        std::vector<std::string> out;
+    Strings leftovers(const std::string& err) const {
+        Strings out;
         for (const auto& name : names_in(tmp_->path())) {
-            if (name == "in" || name == "db" || name == "calls.log") {
-                continue;
-            }
+            if (name == "in" || name == "db" || name == "calls.log") continue;
             if (err.find(name) == std::string::npos) out.push_back(name);
             fs::remove_all(tmp_->path() / name);
         }
         return out;
     }
 
-    using Strings = std::vector<std::string>;
     TempDir shim_dir_;
     std::unique_ptr<TempDir> tmp_;
     fs::path in_;

@@ -21,16 +21,10 @@ float f(double v) {
 }
 
 TEST(Codings, AngleCodesAndDSpacings) {
-    check<float>({{0, 1.0893674},
-                  {31416, 0.770299},
-                  {10000, 0.8956282},
-                  {-10000, 1.5098468},
-                  {-31415, 33222.297},
-                  {-31416, 0}},
+    check<float>({{0, 1.0893674}, {31416, 0.770299}, {-31415, 33222.297}, {-31416, 0}},
                  [](double c, float& d) { return corvane::krxtod(std::int32_t(c), d); });
     // Half away from zero; -31416 is a code dtokrx makes but krxtod refuses.
     check<std::int32_t>({{0.770299, 31416},
-                         {1.0, 3756},
                          {2.0, -15601},
                          {30000.0, -31415},
                          {100000.0, -31416},
@@ -45,6 +39,7 @@ TEST(Codings, TwoThetaAtAWavelength) {
                  [](double d, float& tt) { return corvane::dtott(f(d), tt, kCu); });
     check<float>({{90.0, 1.0893674}, {180.0, 0.770299}, {180.5, 0}, {0.0, 0}},
                  [](double tt, float& d) { return corvane::tttod(d, f(tt), kCu); });
+    // No wavelength: no angle, no d-spacing.
     check<float>({{0.0, 0}}, [](double w, float& tt) { return corvane::dtott(2.0f, tt, f(w)); });
     check<float>({{0.0, 0}}, [](double w, float& d) { return corvane::tttod(d, 90.0f, f(w)); });
 }

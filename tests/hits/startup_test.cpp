@@ -99,7 +99,6 @@ TEST(Init, FailuresAndWarnings) {
         {"line1/pdsize.txt=-1 0 0 0 0", corvane::kDbAll, 1, "",
          "cvl_init ERROR: Entry count -1 in pdsize.txt is not between 0 and 250016\n"},
         // No record file, nor a directory of its name: a warning only.
-        {"line2/krx2.dat/", corvane::kDbAll, 0, "", krx2_missing},
         {"line2/krx2.dat/", corvane::kDbNone, 0, "", krx2_missing},
         // The second location line may name the record file itself.
         {"work/records.dat=K|tarn.loc=line1\nwork/records.dat\nx\n", corvane::kDbAll, 0, "", ""},

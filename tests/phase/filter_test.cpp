@@ -10,7 +10,7 @@ namespace {
 using corvane::phase::ElementFilter;
 
 TEST(ElementFilter, EachStateAndTheirCombination) {
-    enum { H = 1, C = 6, O = 8, Na = 11, Mg = 12, Al = 13, Si = 14, Ca = 20, Fe = 26, Ni = 28 };
+    enum { H = 1, C = 6, O = 8, Mg = 12, Si = 14, Ca = 20, Fe = 26, Ni = 28 };
     const auto filter = [](std::vector<int> all, std::vector<int> any, std::vector<int> none,
                            bool only) {
         return ElementFilter{all, any, none, only};
@@ -20,7 +20,6 @@ TEST(ElementFilter, EachStateAndTheirCombination) {
         const char* formula;
         bool passes;
     } cases[] = {
-        {filter({Si, O}, {}, {}, false), "SiO2", true},
         {filter({Si, O}, {}, {}, false), "NaAlSi3O8", true},
         {filter({Si, O}, {}, {}, false), "Al2O3", false},  // mandatory: all of them
         {filter({Si, O}, {}, {}, true), "SiO2", true},
@@ -31,11 +30,9 @@ TEST(ElementFilter, EachStateAndTheirCombination) {
         {filter({}, {Mg, Fe, Ca}, {}, false), "Al2O3", false},  // at least one of them
         {filter({O}, {Mg, Fe}, {}, true), "(Mg,Fe)2SiO4", false},
         {filter({O, Si}, {Mg, Fe}, {}, true), "(Mg,Fe)2SiO4", true},
-        {filter({O}, {Mg, Ca}, {Fe}, false), "CaMg(CO3)2", true},
         {filter({H}, {}, {}, false), "D2O", true},
         // A formula that cannot be read vouches for nothing, not even an absence.
         {filter({}, {}, {Fe}, false), "Xq2O", false},
-        {filter({}, {}, {Fe}, false), "", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.f.matches_formula(c.formula), c.passes) << c.formula << " " << c.f.describe();

@@ -1,24 +1,18 @@
 // Element symbols and lists, and formulas as the database writes them.
 #include <corvane/phase/elements.h>
 #include <corvane/phase/formula.h>
-#include <gtest/gtest.h>
 
-#include <map>
-#include <string>
-#include <vector>
+#include "support/support.h"
 
 namespace {
 
-using corvane::phase::Composition;
-using corvane::phase::parse_formula;
+namespace ph = corvane::phase;
 
 TEST(Elements, SymbolsAndLists) {
-    const std::pair<const char*, int> symbols[] = {{"H", 1},    {"He", 2}, {"Si", 14}, {"O", 8},
-                                                   {"Og", 118}, {"D", 1},  {"T", 1},   {"CO", 0},
-                                                   {"si", 0},   {"Xx", 0}, {"", 0},    {"Ooo", 0}};
-    for (const auto& [s, z] : symbols) EXPECT_EQ(corvane::phase::element_number(s), z) << s;
-    EXPECT_EQ(corvane::phase::element_symbol(26), "Fe");
-    EXPECT_EQ(corvane::phase::element_symbol(119), "");
+    const std::pair<const char*, int> symbols[] = {{"He", 2}, {"Og", 118}, {"D", 1}, {"T", 1},
+                                                   {"CO", 0}, {"si", 0},   {"", 0},  {"Ooo", 0}};
+    for (const auto& [s, z] : symbols) EXPECT_EQ(ph::element_number(s), z) << s;
+    EXPECT_EQ(std::string(ph::element_symbol(26)) + std::string(ph::element_symbol(119)), "Fe");
 
     // Any case; a repeat counts once; D and T are no elements a user filters by.
     const struct {
@@ -26,37 +20,30 @@ TEST(Elements, SymbolsAndLists) {
         std::vector<int> out;
         const char* error;
     } lists[] = {
-        {"Si,O", {14, 8}, ""},
         {"si,o,SI", {14, 8}, ""},
-        {"fe", {26}, ""},
         {"Si,Xx", {}, "'Xx' is not an element"},
         {"Si,,O", {}, "empty element in list 'Si,,O'"},
         {"D", {}, "'D' is not an element"},
-        {"", {}, "empty element in list ''"},
     };
     for (const auto& c : lists) {
         std::vector<int> out{99};
         std::string error;
-        EXPECT_EQ(corvane::phase::parse_element_list(c.list, out, error), *c.error == 0) << c.list;
+        EXPECT_EQ(ph::parse_element_list(c.list, out, error), *c.error == 0) << c.list;
         EXPECT_EQ(out, c.out) << c.list;
         EXPECT_EQ(error, c.error) << c.list;
     }
-    EXPECT_EQ(corvane::phase::element_list({14, 8}), "Si,O");
+    EXPECT_EQ(ph::element_list({14, 8}), "Si,O");
 }
 
-TEST(Formula, ElementsAndAmounts) {
+TEST(Formula, ElementsAndAmountsOrTheFault) {
     // Atoms per formula unit, worked out from the formulas by hand.
     const struct {
         const char* formula;
         std::map<int, double> amounts;  // atomic number -> amount
         bool exact;
     } cases[] = {
-        {"SiO2", {{14, 1}, {8, 2}}, true},
-        {"CaCO3", {{20, 1}, {6, 1}, {8, 3}}, true},
         {"Ca C O3", {{20, 1}, {6, 1}, {8, 3}}, true},  // blanks of the card
         {"Co", {{27, 1}}, true},                       // cobalt, not C and O
-        {"CO", {{6, 1}, {8, 1}}, true},
-        {"Ca(OH)2", {{20, 1}, {8, 2}, {1, 2}}, true},
         {"K3[Fe(CN)6]", {{19, 3}, {26, 1}, {6, 6}, {7, 6}}, true},
         {"Ca0.5Sr0.5TiO3", {{20, 0.5}, {38, 0.5}, {22, 1}, {8, 3}}, true},
         {"CuSO4!5H2O", {{29, 1}, {16, 1}, {8, 9}, {1, 10}}, true},  // the hydrate dot
@@ -72,42 +59,36 @@ TEST(Formula, ElementsAndAmounts) {
         {"$alAl2O3", {{13, 2}, {8, 3}}, true},   // a symbol code
         {"\\itTiO2?", {{22, 1}, {8, 2}}, true},  // a typeface code, a fault mark
         {"D2O", {{1, 2}, {8, 1}}, true},
-        {"Fe1-xO", {{26, 1}, {8, 1}}, false},  // a variable counts as 0
-        {"YBa2Cu3O7-x", {{39, 1}, {56, 2}, {29, 3}, {8, 7}}, false},
+        {"YBa2Cu3O7-x", {{39, 1}, {56, 2}, {29, 3}, {8, 7}}, false},  // a variable counts as 0
         {"MnOx", {{25, 1}, {8, 0}}, false},
         {"(Mg,Fe)2SiO4", {{12, 2}, {26, 2}, {14, 1}, {8, 4}}, false},  // a shared site
     };
     for (const auto& c : cases) {
-        Composition comp;
+        ph::Composition comp;
         std::string error;
-        ASSERT_TRUE(parse_formula(c.formula, comp, error)) << c.formula << ": " << error;
+        ASSERT_TRUE(ph::parse_formula(c.formula, comp, error)) << c.formula << ": " << error;
         EXPECT_EQ(comp.exact, c.exact) << c.formula;
         EXPECT_EQ(comp.elements.count(), c.amounts.size()) << c.formula;
         for (const auto& [z, n] : c.amounts) {
-            EXPECT_TRUE(comp.elements.test(static_cast<std::size_t>(z))) << c.formula << " " << z;
-            EXPECT_NEAR(comp.amount[static_cast<std::size_t>(z)], n, 1e-12)
-                << c.formula << " " << z;
+            const auto i = std::size_t(z);
+            EXPECT_TRUE(comp.elements.test(i) && std::abs(comp.amount[i] - n) < 1e-12)
+                << c.formula << " " << z << ": " << comp.amount[i];
         }
     }
-}
-
-TEST(Formula, RefusalsNameTheFault) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Xq2O", "'Xq' is not an element"},
+    const std::pair<const char*, const char*> faults[] = {
         {"SiJ2", "'J' is not an element"},
         {"fe2O3", "'fe' is not an element"},
         {"Ca(OH2", "unbalanced '('"},
         {"CaOH)2", "unbalanced ')'"},
         {"Ca(OH]2", "unbalanced ']'"},
         {"Si=O", "unexpected character '='"},
-        {"", "no element"},
         {"#2@+", "no element"},
     };
-    for (const auto& [formula, message] : cases) {
-        Composition comp;
+    for (const auto& [formula, message] : faults) {
+        ph::Composition comp;
         comp.elements.set(5);
         std::string error;
-        EXPECT_FALSE(parse_formula(formula, comp, error)) << formula;
+        EXPECT_FALSE(ph::parse_formula(formula, comp, error)) << formula;
         EXPECT_EQ(error, message) << formula;
         EXPECT_TRUE(comp.elements.none()) << formula;
     }

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <functional>
 #include <thread>
 
 extern char** environ;
@@ -44,8 +43,8 @@ RunResult run_program(const std::string& program, const Strings& args, const Run
         if (!options.cwd.empty() && chdir(options.cwd.c_str()) != 0) _exit(127);
         if (options.file_size_limit >= 0) {  // writes past it fail with EFBIG
             signal(SIGXFSZ, SIG_IGN);
-            const auto limit = static_cast<rlim_t>(options.file_size_limit);
-            const struct rlimit both = {limit, limit};
+            const auto lim = static_cast<rlim_t>(options.file_size_limit);
+            const struct rlimit both = {lim, lim};
             setrlimit(RLIMIT_FSIZE, &both);
         }
         execve(program.c_str(), argv.data(), envp.data());
@@ -66,18 +65,16 @@ RunResult run_program(const std::string& program, const Strings& args, const Run
     drain(out[0], result.out);
     errors.join();
     int wstatus = 0;
-    while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) continue;
     if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
-    if (WIFSIGNALED(wstatus)) result.signal = WTERMSIG(wstatus);
     return result;
 }
 
 TestDb::TestDb(std::int32_t entries) {
-    for (const auto& dir : {line1(), line2(), line3(), work()}) fs::create_directory(dir);
+    for (const auto& dir : {line1(), line2(), root() / "line3", work()}) fs::create_directory(dir);
     write_file(line1() / "pdsize.txt", std::to_string(entries) + " 0 0 0 0\n");
     for (const char* name : {"kelpa.ind", "name.lib", "di.lib", "ref.lib"}) put(name, "");
-    write_location(line1().string(), line2().string(), line3().string());
+    write_location(line1().string(), line2().string(), (root() / "line3").string());
 }
 
 void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
@@ -89,13 +86,18 @@ void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
         di += di_record(e.lines);
         refs += texts_record({e.ref[0], e.ref[1], e.ref[2], e.ref[3]}, e.year_code);
     }
-    for (const auto& [name, content] : {std::pair{"kelpa.ind", index},
-                                        {"name.lib", names},
-                                        {"di.lib", di},
-                                        {"ref.lib", refs},
-                                        {"krx2.dat", ""}}) {
-        db.put(name, content);
-    }
+    db.put("kelpa.ind", index);
+    db.put("name.lib", names);
+    db.put("di.lib", di);
+    db.put("ref.lib", refs);
+    db.put_krx2("");
+}
+
+RunOptions sample_database(const TempDir& dir) {
+    std::ostringstream err;
+    const std::string crd = std::string(CORVANE_SOURCE_DIR) + "/sample/phases.crd";
+    EXPECT_EQ(corvane::builder::krxbuild(crd, dir / "db", "", err), 0) << err.str();
+    return {{{"LOGIC_LOC", dir / "db/tarnloc.txt"}}, dir.bare(), -1};
 }
 
 std::vector<KrxEntry> five_entries() {

@@ -1,8 +1,5 @@
-// Test support shared by every test folder: the test framework, the library
-// and the standard headers the tests use; scratch directories and files, the
-// environment and working directory of one test, subfiles, KRX1 records and
-// cards written by hand, a small database, and a runner that starts a built
-// tool and captures what it does.
+// Test support shared by every test folder: files and directories, subfiles,
+// KRX1 records and cards written by hand, databases, and a tool runner.
 #pragma once
 
 #include <corvane/corvane.h>
@@ -18,21 +15,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <initializer_list>
-#include <iterator>
-#include <limits>
 #include <map>
-#include <memory>
 #include <optional>
-#include <set>
 #include <span>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <tuple>
-#include <utility>
 #include <vector>
 
 namespace cvtest {
@@ -40,13 +28,9 @@ namespace cvtest {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-// ---- files, directories, environment ------------------------------------------
-
 inline void write_file(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-        throw std::runtime_error("cannot write " + path.string());
-    }
+    if (!out.write(bytes.data(), std::streamsize(bytes.size()))) throw std::runtime_error(path);
 }
 
 inline std::string read_file(const fs::path& path) {
@@ -56,8 +40,7 @@ inline std::string read_file(const fs::path& path) {
 
 inline mode_t mode_of(const fs::path& path) {  // the permission bits
     struct stat st {};
-    stat(path.c_str(), &st);
-    return st.st_mode & 07777;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
 inline Strings names_in(const fs::path& dir) {  // sorted
@@ -74,7 +57,6 @@ inline Strings lines(const std::string& text) {  // without line ends
     return out;
 }
 
-// A text up to its last non-blank.
 inline std::string trimmed(std::string_view s) {
     return std::string(s.substr(0, s.find_last_not_of(' ') + 1));
 }
@@ -84,8 +66,7 @@ class TempDir {
   public:
     TempDir() {
         const char* base = std::getenv("TMPDIR");
-        std::string templ = (base != nullptr && *base != '\0' ? base : "/tmp");
-        templ += "/corvane-test-XXXXXX";
+        std::string templ = std::string(base && *base ? base : "/tmp") + "/corvane-test-XXXXXX";
         if (mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = templ;
     }
@@ -105,8 +86,7 @@ class TempDir {
     std::error_code ec_;
 };
 
-// Sets (a value) or unsets (nullopt) an environment variable for the life of
-// the object.
+// Sets (a value) or unsets (nullopt) an environment variable for its lifetime.
 class ScopedEnv {
   public:
     ScopedEnv(std::string name, const std::optional<std::string>& value) : name_(std::move(name)) {
@@ -124,7 +104,6 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-// Changes the working directory for the life of the object.
 class ScopedCwd {
   public:
     explicit ScopedCwd(const fs::path& dir) : old_(fs::current_path()) { fs::current_path(dir); }
@@ -135,17 +114,12 @@ class ScopedCwd {
     fs::path old_;
 };
 
-// ---- subfiles (host byte order) ----------------------------------------------
-
 // A 100-character history record: the text cut or padded with blanks.
 inline std::string record(const std::string& text) {
-    std::string r = text.substr(0, 100);
-    r.resize(100, ' ');
-    return r;
+    return (text.substr(0, 100) + std::string(100, ' ')).substr(0, 100);
 }
 
-// n, the words given (not necessarily (n+31)/32 of them, so damaged files can
-// be made too), the record count and the records.
+// n, the words given (any number, for damaged files), the record count, records.
 inline std::string subfile_bytes(std::int32_t n, const std::vector<std::uint32_t>& words,
                                  const Strings& records) {
     std::string out(reinterpret_cast<const char*>(&n), 4);
@@ -155,8 +129,6 @@ inline std::string subfile_bytes(std::int32_t n, const std::vector<std::uint32_t
     for (const auto& r : records) out += record(r);
     return out;
 }
-
-// ---- KRX1 records (big-endian) -------------------------------------------------
 
 inline std::string bytes(std::initializer_list<int> values) {  // bytes({0x00, 0x2A})
     std::string out;
@@ -169,15 +141,12 @@ inline std::string index_record(std::int32_t entid, std::int32_t namoff, std::in
                                 std::int32_t refoff, std::int32_t recoff) {
     std::string r;
     for (const auto v : {entid, namoff, dioff, refoff, recoff}) {
-        const auto u = static_cast<std::uint32_t>(v);
-        r += bytes({int(u >> 24), int((u >> 16) & 0xFF), int((u >> 8) & 0xFF), int(u & 0xFF)});
+        for (int shift = 24; shift >= 0; shift -= 8) r += char(std::uint32_t(v) >> shift & 0xFF);
     }
     return r;
 }
 
-// A name.lib record (four texts) or a ref.lib record (year code, journal,
-// volume, page, authors): a length byte per text, the year code when not
-// negative, then the texts.
+// Text lengths, the year code (a ref.lib record) unless negative, the texts.
 inline std::string texts_record(const Strings& texts, int year_code = -1) {
     std::string r;
     for (const auto& t : texts) r += static_cast<char>(static_cast<unsigned char>(t.size()));
@@ -194,28 +163,22 @@ inline std::string di_record(const std::vector<std::pair<std::int32_t, int>>& li
     return r;
 }
 
-// Writes content to path and opens it for reading into a Library handle,
-// closing what the handle held before.
+// Writes content to path and opens it for reading into a Library handle.
 inline void put_file(std::FILE*& handle, const std::string& path, const std::string& content) {
     if (handle != nullptr) std::fclose(handle);
     write_file(path, content);
     handle = std::fopen(path.c_str(), "rb");
 }
 
-// ---- cards ----------------------------------------------------------------------
-
 using Cards = std::vector<std::string>;
 
-// Puts text at 1-based column first.
 inline std::string& at(std::string& crd, int first, std::string_view text) {
     return crd.replace(static_cast<std::size_t>(first - 1), text.size(), text);
 }
 
 // An 80-column card: body from column 1, type code in column 80.
 inline std::string card(std::string_view body, char type) {
-    std::string c(body.substr(0, 79));
-    c.resize(79, ' ');
-    return c + type;
+    return (std::string(body.substr(0, 79)) + std::string(79, ' ')).substr(0, 79) + type;
 }
 
 // A card of type t: blanks and the texts at their 1-based columns.
@@ -226,26 +189,21 @@ inline std::string card(char type,
     return c;
 }
 
-// A record for the card formatter: a type-1 card unless the cards begin with
-// one, the cards, a K card.
+// For the card formatter: a type-1 card unless the cards begin with one, a K card.
 inline std::string record_of(const Cards& cards) {
     std::string r = cards.empty() || cards[0][79] != '1' ? card('1') : "";
     for (const auto& c : cards) r += c;
     return r + card('K');
 }
 
-// A record for the builder: its type-1 card with the entry number in columns
-// 73-78, the cards given and its K card.
-inline Cards rec(const std::string& entry, const Cards& cards = {}) {
-    Cards r = {card('1', {{73, entry}})};
-    r.insert(r.end(), cards.begin(), cards.end());
-    r.push_back(card('K'));
-    return r;
-}
-
 inline Cards operator+(Cards a, const Cards& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
+}
+
+// For the builder: the type-1 card with the entry number in 73-78, the K card.
+inline Cards rec(const std::string& entry, const Cards& cards = {}) {
+    return Cards{card('1', {{73, entry}})} + cards + Cards{card('K')};
 }
 
 inline std::string file_of(const Cards& cards, const char* eol = "\n") {
@@ -254,8 +212,7 @@ inline std::string file_of(const Cards& cards, const char* eol = "\n") {
     return out;
 }
 
-// One 23-column line of an I card: d (7 columns as written), intensity, its
-// code, h k l, their code, the d code.
+// A 23-column I-card line: d, intensity and code, h k l and code, the d code.
 inline std::string dline(const char* d, int i, char ic = ' ', int h = 1, int k = 1, int l = 1,
                          char hc = ' ', char dc = ' ') {
     char buf[32];
@@ -276,13 +233,10 @@ inline std::string icards(const Strings& lines) {
 
 // 80 characters and a line end: one record of a direct-access code table.
 inline std::string rec81(std::string_view text) {
-    std::string r(text);
-    r.resize(80, ' ');
-    return r + "\n";
+    return (std::string(text) + std::string(80, ' ')).substr(0, 80) + "\n";
 }
 
-// "$" codes put into a formatter's symbol table: code, length digit, text
-// ("GA5alpha").
+// "$" codes ("GA5alpha": code, length digit, text) into a formatter's table.
 inline void picodes(corvane::card::CardFormatter& f,
                     std::initializer_list<std::string_view> codes) {
     for (const auto c : codes) {
@@ -304,25 +258,19 @@ inline Formatted format_card(const std::string& tables, const std::string& recor
     std::ostringstream msg, page;
     corvane::card::CardFormatter f(tables, "", msg);
     f.set_page(page);
-    Formatted r;
-    r.status = krx2fmt(f, record, static_cast<int>(record.size() / 80), outfil, code);
-    r.page = lines(page.str());
-    r.messages = msg.str();
-    return r;
+    return {krx2fmt(f, record, static_cast<int>(record.size() / 80), outfil, code),
+            lines(page.str()), msg.str()};
 }
-
-// ---- running a built tool ---------------------------------------------------------
 
 struct RunOptions {
     std::map<std::string, std::optional<std::string>> env;  // set, or remove with nullopt
     std::string cwd;                                        // empty: the parent's
-    long long file_size_limit = -1;  // bytes, when not negative: writes past it fail
+    long long file_size_limit = -1;                         // when not negative
 };
 
 struct RunResult {
     std::string out, err;
     int status = -1;  // exit status, -1 when the child did not exit normally
-    int signal = 0;
 };
 
 inline std::string tool_path(const std::string& name) {
@@ -333,11 +281,14 @@ inline std::string tool_path(const std::string& name) {
 RunResult run_program(const std::string& program, const Strings& args,
                       const RunOptions& options = {});
 
-// ---- a database ---------------------------------------------------------------------
+// A tool's usage, from "\nusage:", as it answers --help.
+inline std::string usage_of(const std::string& tool) {
+    const auto r = run_program(tool_path(tool), {"--help"});
+    const std::string all = r.out + r.err;
+    return all.substr(std::min(all.find("\nusage:"), all.size()));
+}
 
-// line1/ holds pdsize.txt ("<entries> 0 0 0 0") and the four KRX1 files (empty
-// unless put()), line2/ and line3/ are empty, tarn.loc names the three;
-// scratch files go in work/.
+// tarn.loc names line1/ (pdsize.txt, empty KRX1 files), line2/, line3/; work/.
 class TestDb {
   public:
     explicit TestDb(std::int32_t entries);
@@ -345,7 +296,6 @@ class TestDb {
     fs::path root() const { return tmp_.path(); }
     fs::path line1() const { return root() / "line1"; }
     fs::path line2() const { return root() / "line2"; }
-    fs::path line3() const { return root() / "line3"; }
     fs::path work() const { return root() / "work"; }
     fs::path location() const { return root() / "tarn.loc"; }
     std::string file(const std::string& name) const { return (work() / name).string(); }
@@ -361,8 +311,7 @@ class TestDb {
     }
     void put_krx2(const std::string& bytes) { put("krx2.dat", bytes); }
 
-    // A built tool with LOGIC_LOC naming this database (unless the options set
-    // it), run in work/.
+    // A built tool run in work/ with LOGIC_LOC naming this database.
     RunResult run(const std::string& tool, const Strings& args, RunOptions options = {}) const {
         options.env.try_emplace("LOGIC_LOC", location().string());
         if (options.cwd.empty()) options.cwd = work().string();
@@ -386,13 +335,14 @@ struct KrxEntry {
     std::vector<std::pair<std::int32_t, int>> lines;  // angle code, intensity
 };
 
-// Writes kelpa.ind, name.lib, di.lib, ref.lib and an empty krx2.dat for the
-// entries into db's line-1 directory.
+// Writes the four KRX1 files and an empty krx2.dat into db's line1/.
 void put_entries(TestDb& db, const std::vector<KrxEntry>& entries);
 
-// Five entries for the search and listing tools. Their angle codes have known
-// d-spacings: -10000 is 1.5098468, 0 is 1.0893674, 10000 is 0.8956282, 31416
-// is 0.770299, -31415 is 33222.297, and -31416 has none.
+// Angle code -10000 is d = 1.5098468, 0 1.0893674, 10000 0.8956282, 31416
+// 0.770299, -31415 33222.297; -31416 has none.
 std::vector<KrxEntry> five_entries();
+
+// The sample card file built into dir/db; options that run a tool on it in dir.
+RunOptions sample_database(const TempDir& dir);
 
 }  // namespace cvtest
