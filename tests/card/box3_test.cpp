@@ -7,9 +7,8 @@ using corvane::card::pherr;
 
 namespace {
 
-// Box 3 on a record of a type-1 card (unless the cards start with one), the
-// cards and a K card, with cdeqpd as given and the "$" codes XY (ab) and GA
-// (alpha).
+// Box 3 on a record of the cards with cdeqpd as given and the "$" codes XY
+// (ab) and GA (alpha); line n, columns first..last up to their last non-blank.
 struct Box3 {
     CardFormatter f;
     explicit Box3(const Cards& cards, int cdeqpd = 1) {
@@ -20,7 +19,6 @@ struct Box3 {
         std::string reftxt(165, 'x');
         EXPECT_EQ(phbox3(f, 0, reftxt), 0);
     }
-    // Columns first..last of line n, up to their last non-blank.
     std::string at(int n, int first = 1, int last = 80) const {
         return trimmed(corvane::cols(f.curcrd.curlin(n), first, last));
     }
@@ -32,7 +30,6 @@ TEST(Pherr, TheTwoDigitsFromTheFirstSignificantOne) {
     for (const auto& [field, err2] : {std::pair{"  0.0012 ", "12"},
                                       {"0.000", "  "},
                                       {"0.02", "2 "},
-                                      {"    0.001", "1 "},
                                       {"", "  "},
                                       {" 0.105", "10"}}) {
         std::string out = "??";
@@ -41,22 +38,22 @@ TEST(Pherr, TheTwoDigitsFromTheFirstSignificantOne) {
     }
 }
 
-TEST(Phbox3, SystemSpaceGroupAndCell) {
-    const Box3 b({card('1', {{1, "  5.4310"}, {10, "5.4"}, {19, "   7.25"}, {79, "C"}}),
-                  card('2', {{1, "   0.0003"}, {10, "0.02"}, {19, "0.000"}}),
-                  card('3', {{1, "P21/c"}, {9, "E"}}), card('4', {{11, " 14"}})});
-    EXPECT_EQ(b.f.curcrd.curlin(10), padded("Cubic", 18) + padded("P21/c", 12) + "14 B" +
-                                         "5.4310   3 5.4      2 7.25       " +
-                                         std::string(13, ' '));
-    EXPECT_EQ(b.f.card(1, 1).substr(0, 27), "5.4310   5.4      7.25     ");  // justified in place
+// Line 10 whole: system, space group, addition, flag, cell edges with their
+// errors; the edges are justified in place on the card for later readers.
+TEST(Phbox3, SystemSpaceGroupCellAndAxialRatios) {
+    const Box3 cubic({card('1', {{1, "  5.4310"}, {10, "5.4"}, {19, "   7.25"}, {79, "C"}}),
+                      card('2', {{1, "   0.0003"}, {10, "0.02"}, {19, "0.000"}}),
+                      card('3', {{1, "P21/c"}, {9, "E"}}), card('4', {{11, " 14"}})});
+    EXPECT_EQ(cubic.f.curcrd.curlin(10), padded("Cubic", 18) + padded("P21/c", 12) + "14 B" +
+                                             "5.4310   3 5.4      2 7.25       " +
+                                             std::string(13, ' '));
+    EXPECT_EQ(cubic.f.card(1, 1).substr(0, 27), "5.4310   5.4      7.25     ");
     EXPECT_EQ(Box3({card('1', {{79, "R"}}), card('4', {{11, "*167"}})}).at(10),
               "Rhombohedral (Hex)");
     EXPECT_EQ(Box3({card('1', {{79, "X"}}), card('3', {{1, "Fm-3m"}})}).at(10),
               std::string(18, ' ') + "Fm-3m");
-}
 
-TEST(Phbox3, AxialRatios) {
-    // System code, cdeqpd, a, b, c (type-1 columns 1, 10, 19); ratio A|ratio C.
+    // System code, cdeqpd, a, b, c; ratio A|ratio C on line 11.
     const std::tuple<const char*, int, const char*, const char*, const char*, const char*> cases[] =
         {
             {"O", 1, "5.0", "10.0", "2.5", "0.5000|0.2500"},
@@ -93,9 +90,10 @@ TEST(Phbox3, AnglesZAndMeltingPoint) {
     }
 }
 
-TEST(Phbox3, DensitiesAndFigureOfMerit) {
+// Densities and FOM on line 14; the unit-cell reference on line 12 (line 13
+// stays blank).
+TEST(Phbox3, DensitiesFigureOfMeritAndReference) {
     const std::string t3 = card('3', {{30, " 3.576"}, {38, " 3.580"}, {44, "E"}});
-    // Cards; line 14.
     const std::tuple<Cards, std::string> cases[] = {
         {{t3}, "3.580 B3.576"},
         {{t3, card('4', {{38, " 3.600"}})}, "3.600  3.576"},
@@ -103,29 +101,23 @@ TEST(Phbox3, DensitiesAndFigureOfMerit) {
         {{t3, card('4', {{38, " 3.600"}, {59, "G"}})}, "3.580  3.576"},
         {{t3, card('4')}, "3.580  3.576"},
         {{t3, card('5', {{3, "M"}})}, "3.58  B3.58"},
-        {{card('3', {{30, "3.576"}, {38, "3.5x"}}), card('5', {{3, "M"}})},
-         "3.5x   3.58"},  // kept as it is
+        {{card('3', {{30, "3.576"}, {38, "3.5x"}}), card('5', {{3, "M"}})}, "3.5x   3.58"},
         {{card('4', {{38, " 3.600"}})}, ""},
         {{card('G', {{34, "12.3"}, {40, ".012"}, {46, "30"}, {49, " 45"}})},
          std::string(14, ' ') + "F(30)=12.3(.012,45)"},
         {{card('G', {{40, ".012"}, {46, "30"}, {49, " 45"}})}, ""},
     };
     for (const auto& [cards, want] : cases) EXPECT_EQ(Box3(cards).at(14), want) << cards[0];
-}
 
-TEST(Phbox3, UnitCellReference) {
     const std::string uc = card('9', {{22, "Xa, A."}, {68, "UC"}}),
                       other = card('9', {{22, "Xb, B."}});
-    // System code, reference cards; line 12 (line 13 stays blank).
-    const std::tuple<const char*, Cards, std::string> cases[] = {
+    const std::tuple<const char*, Cards, std::string> refs[] = {
         {"C", {other, uc}, "Xa, A., ***misspelled or not in coden file***"},
         {"C", {other}, "Ibid."},
         {"X", {other}, ""},
     };
-    for (const auto& [code, refs, want] : cases) {
-        Cards cards = {card('1', {{79, code}})};
-        cards.insert(cards.end(), refs.begin(), refs.end());
-        const Box3 b(cards);
+    for (const auto& [code, cards, want] : refs) {
+        const Box3 b(Cards{card('1', {{79, code}})} + cards);
         EXPECT_EQ(b.at(12) + "|" + b.at(13), want + "|") << code;
     }
 }
