@@ -330,27 +330,20 @@ TEST_F(Layout, FormulaForms) {
 // 30 comment segments: the end mark after the last has its slot, and the
 // card shows the first 16 of them.
 TEST_F(Layout, CommentLinesStopAtSixteen) {
-    const auto seg = [](int i) {
-        std::string s = "s";
-        s += std::to_string(i);
-        return s;
-    };
     std::string record = card('1');
-    for (int c = 0; c < 10; ++c) {
+    for (int c = 0; c < 40; c += 4) {
         std::string text;
-        for (int s = 0; s < 4; ++s) text += seg(c * 4 + s) + "|";
+        for (int s = c; s < c + 4; ++s) text += std::to_string(s) + "s|";
         record += card('B', {{1, text}, {68, "TM"}});
     }
-    record += card('K');
     CardFormatter f(dir.slash(), "", msg);
-    const Lines got = print(f, record, 'D');
+    const Lines got = print(f, record + card('K'), 'D');
     EXPECT_EQ(f.comcrd.ncomsg, 30);
     EXPECT_EQ(f.comcrd.comsp(31), 1760);
     // Header, rule, heading, 2 formula lines, 21 box lines: comments from 27.
     ASSERT_EQ(got.size(), 26u + 16u + 1u);
-    for (int i = 0; i < 16; ++i) {
-        const std::string& l = got[26 + static_cast<std::size_t>(i)];
-        EXPECT_EQ(l.substr(0, 88), box(seg(i))) << i;
+    for (std::size_t i = 0; i < 16; ++i) {
+        EXPECT_EQ(got[26 + i].substr(0, 88), box(std::to_string(i) + "s")) << i;
     }
     EXPECT_EQ(got.back(), kRule127);
 }
