@@ -111,9 +111,7 @@ TEST(Lines, PlainOrPcSet) {
     EXPECT_EQ(f.linedr.lindrw, "----||--+-|--+=|");
     corvane::setcols(f.ret3.ret3, 32, 34, "PC ");
     lines(f);
-    const std::string pc = {'\xDA', '\xC0', '\xBF', '\xD9', '\xC3', '\xB4', '\xC2', '\xC1',
-                            '\xC5', '\xC4', '\xB3', '\xD2', '\xD0', '\xD7', '\xCD', '\xBA'};
-    EXPECT_EQ(f.linedr.lindrw, pc);
+    EXPECT_EQ(f.linedr.lindrw, "\xDA\xC0\xBF\xD9\xC3\xB4\xC2\xC1\xC5\xC4\xB3\xD2\xD0\xD7\xCD\xBA");
 }
 
 // Records made at random from a fixed seed: any card types in any number,
