@@ -175,13 +175,17 @@ string field(Rng& rng, const Field& f, int w) {
     if (f.kind == 'I') {
         s = rng.chance(14) ? "-" : rng.text(kDigits, 1 + rng.below(w));
         if (s.size() >= 10) s[0] = '1';
-        s = (rng.chance(25) ? "-" : rng.chance(10) ? "+" : "") + s;
+        if (rng.chance(25)) {
+            s.insert(s.begin(), '-');
+        } else if (rng.chance(10)) {
+            s.insert(s.begin(), '+');
+        }
     } else if (rng.chance(4)) {  // shapes the rules below rarely or never make
         static const string odd[] = {"E5",    ".e1", "+e",  "1d",  "-0",  "1. 5",  " - 1",
                                      "1 E 1", "--1", "1--", "\t1", "1/2", "00012", "1e-400"};
         return odd[rng.below(14)].substr(0, static_cast<std::size_t>(w));
     } else {
-        s = rng.chance(30) ? (rng.chance(70) ? "-" : "+") : "";
+        if (rng.chance(30)) s += rng.chance(70) ? '-' : '+';
         const int n = rng.below(w);
         string mantissa = rng.text(kDigits, n);
         if (rng.chance(60)) mantissa.insert(rng.below(n + 1), 1, '.');
@@ -195,7 +199,7 @@ string field(Rng& rng, const Field& f, int w) {
         s.insert(rng.below(static_cast<int>(s.size()) + 1), 1, ' ');
     }
     if (rng.chance(25)) {
-        if (s.empty()) s = " ";
+        if (s.empty()) s.push_back(' ');
         s[rng.below(static_cast<int>(s.size()))] = rng.text(kSpoilers, 1)[0];
     }
     const auto width = static_cast<std::size_t>(w);
