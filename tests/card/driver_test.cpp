@@ -1,8 +1,10 @@
 // The card driver: the codes that choose wavelength and mode, its messages
 // and statuses, the code tables opened on the first call, and records no
 // formatter should trust.
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <random>
 
 #include "support/support.h"
@@ -103,6 +105,20 @@ TEST(Krx2fmt, StatusesAndMessages) {
     f.set_page(page);
     std::string code = "CU";
     EXPECT_EQ(krx2fmt(f, kRecord, 6, "-", code), kWriteFailed);
+    // Nor when only closing the file fails: a size limit just short of the
+    // card fails the last write, which waits in the buffer until the close.
+    std::size_t size = 0;
+    for (const auto& l : run(kRecord, "CU").page) size += l.size() + 1;
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit limit = old;
+    limit.rlim_cur = size - 2;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    r = run(kRecord, "CU", dir.slash() + "limited.txt");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_EQ(r.status, kWriteFailed);
 }
 
 TEST(Lines, PlainOrPcSet) {
