@@ -50,8 +50,6 @@ std::string ref(std::string_view authors, std::string_view src = "  ") {
 }
 const std::string kMissing = "***misspelled or not in coden file***";
 
-}  // namespace
-
 // ---- box 1: entry number and marks, formulas, names -------------------------
 
 // The status and the given lines; 11 and 21 name the 10 columns of line 1
@@ -527,3 +525,5 @@ TEST(Concat, WholeOrNothing) {
         concat(f, text, n);
     EXPECT_EQ(f.comcrd.comtxt.substr(1750) + std::to_string(f.comcrd.comlen), "     abcde1760");
 }
+
+}  // namespace
