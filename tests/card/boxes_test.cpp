@@ -34,9 +34,9 @@ struct Box {
         EXPECT_EQ(readbf(f, r, static_cast<int>(r.size())), 0);
         reftxt.assign(165, 'x');
     }
-    // Line n, columns first..last, up to their last non-blank.
-    std::string line(int n, int first = 1, int last = 80) const {
-        return trimmed(cols(f.curcrd.curlin(n), first, last));
+    // Line n (whole, or columns first..last) up to its last non-blank.
+    std::string line(int n, int first = 0, int last = 0) const {
+        return trimmed(first == 0 ? f.curcrd.curlin(n) : cols(f.curcrd.curlin(n), first, last));
     }
     TempDir dir;
     std::ostringstream out;
