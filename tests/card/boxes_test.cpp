@@ -137,7 +137,9 @@ TEST(Phbox1, Names) {
     // Name cards; status|line 4|line 5|line 6, messages.
     const std::tuple<Cards, std::string> cases[] = {
         {{name("Other", "C"), name("ABC-", "P", "C"), name("DEF")}, "0|ABC-DEF||"},
-        {{name("ABC", "P", "C")}, "0|ABC||"},              // joined with a blank card
+        {{name("ABC", "P", "C")}, "0|ABC||"},                      // joined with a blank card
+        {{name("A", "P", "C"), name(std::string(66, 'b') + "c")},  // all 67 columns joined
+         "0|A " + std::string(66, 'b') + "c||"},
         {{name("A $GA $ZZ $GA")}, "0|A alpha $ZZ $GA||"},  // an unknown code stops
         {{name("$AA$AA$AA$AA$AA$AA$AA$AA$AA$AA")}, "0|" + std::string(80, 'y') + "|yyyyyyyyyy|"},
         {{name(x67, "P", "C"), name("zzzz-tailtailtail")}, "0|" + x67 + " zzzz-|tailtailtail|"},
