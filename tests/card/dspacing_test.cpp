@@ -7,20 +7,15 @@ namespace {
 
 const std::string kX = std::string(78, ' ') + "X";  // first card: fixed thresholds
 
-// The record's first card, F and G cards (nullptr: none) and the lines three
-// to an I card; the table's rows as "dspd|dspi|dsphkl".
+// The table of a record of its first card, F and G cards (nullptr: none) and
+// the lines; its rows as "dspd|dspi|dsphkl".
 Strings table(CardFormatter& f, const Strings& lines, const std::string& first = kX,
               const char* fcard = nullptr, const char* gcard = nullptr, int want = 0) {
-    f.updat2.ncrd.fill(0);
-    f.updat2.ncrd(1) = 1;
-    f.card(1, 1) = card(first, '1');
-    if (fcard != nullptr) f.card(15, f.updat2.ncrd(15) = 1) = card(fcard, 'F');
-    if (gcard != nullptr) f.card(16, f.updat2.ncrd(16) = 1) = card(gcard, 'G');
-    for (std::size_t k = 0; k < lines.size(); k += 3) {
-        std::string body;
-        for (std::size_t j = k; j < k + 3 && j < lines.size(); ++j) body += lines[j];
-        f.card(18, ++f.updat2.ncrd(18)) = card(body, 'I');
-    }
+    std::string rec = card(first, '1');
+    if (fcard != nullptr) rec += card(fcard, 'F');
+    if (gcard != nullptr) rec += card(gcard, 'G');
+    rec += icards(lines) + card('K');
+    EXPECT_EQ(readbf(f, rec, static_cast<int>(rec.size())), 0);
     EXPECT_EQ(phdsp(f), want);
     Strings rows;
     for (int r = 1; r <= f.dih.ndsp; ++r) {

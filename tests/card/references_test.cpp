@@ -1,10 +1,7 @@
 #include "support/support.h"
 
+using namespace cvtest;
 using corvane::card::CardFormatter;
-using cvtest::at;
-using cvtest::card;
-using cvtest::rec81;
-using cvtest::TempDir;
 
 namespace {
 
@@ -18,25 +15,19 @@ const std::string kJacs = ", J. Am. Chem. Soc., 61 1234 (1939)";
 // The journal table: record 1 (blank key and the count), then ascending keys.
 std::string journals(const std::string& count) {
     std::string t = rec81("      " + std::string(10 - count.size(), ' ') + count);
-    for (const std::string& r : std::initializer_list<std::string>{
-             "ACCRA9 Acta Crystallogr.", "JACSAT J. Am. Chem. Soc.", "JOUR57 " + kJour57,
-             "JOUR69 " + kJour69, "NATUAS Nature", "NOBLNK Abcdefghijklmnopqrstuvwxyz Journal",
-             "PHRVAO Phys. Rev.,", "ZEKRDZ Z. Kristallogr."})
+    for (const auto& r :
+         Strings{"ACCRA9 Acta Crystallogr.", "JACSAT J. Am. Chem. Soc.", "JOUR57 " + kJour57,
+                 "JOUR69 " + kJour69, "NATUAS Nature", "NOBLNK Abcdefghijklmnopqrstuvwxyz Journal",
+                 "PHRVAO Phys. Rev.,", "ZEKRDZ Z. Kristallogr."})
         t += rec81(r);
     return t;
 }
 
-// A reference card: CODEN 1-6, volume, page and year as they stand in 7-20,
-// authors 22-67, source 68-69, continuation mark 70.
+// A reference card: CODEN, volume, page and year as they stand in 7-20,
+// authors, source, continuation mark.
 std::string ref(std::string_view coden, std::string_view authors, std::string_view vpy = "",
-                std::string_view src = "  ", char cont = ' ') {
-    std::string c = card("", '9');
-    at(c, 1, coden);
-    at(c, 7, vpy);
-    at(c, 22, authors);
-    at(c, 68, src);
-    c[69] = cont;
-    return c;
+                std::string_view src = "  ", std::string_view cont = " ") {
+    return card('9', {{1, coden}, {7, vpy}, {22, authors}, {68, src}, {70, cont}});
 }
 
 class References : public ::testing::Test {
@@ -76,38 +67,34 @@ class References : public ::testing::Test {
 }  // namespace
 
 TEST_F(References, SeekxHalvesTheTableByCharacterCode) {
-    const auto find = [&](const char* key) {
+    // Record 1 takes part with its blank key.
+    const std::pair<const char*, std::string> cases[] = {
+        {"ACCRA9", "0 Acta Crystallogr."}, {"JOUR69", "0 " + kJour69},
+        {"ZEKRDZ", "0 Z. Kristallogr."},   {"      ", "0         9"},
+        {"AAAAAA", "1 " + kMissing},       {"JOUR60", "1 " + kMissing},
+        {"ZZZZZZ", "1 " + kMissing},       {"jacsat", "1 " + kMissing},
+    };
+    for (const auto& [key, want] : cases) {
         std::string jtext;
         const int status = seekx(f, key, jtext);
         EXPECT_EQ(jtext.size(), 71u) << key;
-        return std::to_string(status) + " " + jtext.substr(0, jtext.find_last_not_of(' ') + 1);
-    };
-    EXPECT_EQ(find("ACCRA9"), "0 Acta Crystallogr.");
-    EXPECT_EQ(find("JOUR69"), "0 " + kJour69);
-    EXPECT_EQ(find("NOBLNK"), "0 Abcdefghijklmnopqrstuvwxyz Journal");
-    EXPECT_EQ(find("ZEKRDZ"), "0 Z. Kristallogr.");
-    for (const char* key : {"AAAAAA", "JOUR60", "ZZZZZZ", "jacsat"}) {
-        EXPECT_EQ(find(key), "1 " + kMissing);
+        EXPECT_EQ(std::to_string(status) + " " + trimmed(jtext), want);
     }
-    EXPECT_EQ(find("      ")[0], '0');  // record 1 takes part with its blank key
-    // Nine look-ups in nine records, each reading at most 4 = log2(9 + 1)
-    // rounded up (record 1 was read when the table was opened).
-    EXPECT_LE(f.codens.reads(), 1 + 9 * 4);
-}
+    // Each look-up reads at most 4 = log2(9 + 1) rounded up of the nine
+    // records (record 1 was read when the table was opened).
+    EXPECT_LE(f.codens.reads(), 1 + 8 * 4);
 
-// Records the table announces but lacks, or no table at all: not found, and
-// the reference is printed with the not-found text.
-TEST(ReferencesTable, ACountBeyondTheFileOrNoTableFindsNothing) {
-    TempDir dir;
+    // Records the table announces but lacks, or no table at all: not found,
+    // and the reference is printed with the not-found text.
     dir.write("codens.tbl", journals("20"));  // 9 records on file
-    CardFormatter f(dir.slash()), none;
-    opentables(f);
+    CardFormatter g(dir.slash()), none;
+    opentables(g);
     std::string jtext, text(165, ' ');
-    EXPECT_EQ(seekx(f, "ZZZZZZ", jtext), 1);
+    EXPECT_EQ(seekx(g, "ZZZZZZ", jtext), 1);
     none.updat2.ncrd(9) = 1;
     none.card(9, 1) = ref("JACSAT", "Xa, A.", "  61   12 1939");
     EXPECT_EQ(phref(none, 1, text), 0);
-    EXPECT_EQ(text.substr(0, 60), "Xa, A., " + kMissing + ", 61 12 (1939) ");
+    EXPECT_EQ(trimmed(text), "Xa, A., " + kMissing + ", 61 12 (1939)");
 }
 
 TEST_F(References, PhrefComposesOneReference) {
@@ -149,9 +136,9 @@ TEST_F(References, PhrefComposesOneReference) {
 }
 
 TEST_F(References, ContinuationCardsExtendTheAuthorsUpToThreeCards) {
-    cards({ref("JACSAT", "Xa, A., Xb, B.,", kVPY, "UC", 'C'), ref("", "Xc, C.", "", "UC"),
-           ref("JACSAT", "Xa, A.,", kVPY, "UC", 'C'), ref("", "Xb, B.,", "", "UC", 'C'),
-           ref("", "Xc, C., Xd, D.", "", "UC", 'C'), ref("", "Never joined", "", "UC")});
+    cards({ref("JACSAT", "Xa, A., Xb, B.,", kVPY, "UC", "C"), ref("", "Xc, C.", "", "UC"),
+           ref("JACSAT", "Xa, A.,", kVPY, "UC", "C"), ref("", "Xb, B.,", "", "UC", "C"),
+           ref("", "Xc, C., Xd, D.", "", "UC", "C"), ref("", "Never joined", "", "UC")});
     EXPECT_EQ(compose(1), "Xa, A., Xb, B., Xc, C." + kJacs);
     EXPECT_EQ(compose(3), "Xa, A. et al." + kJacs);
     f.reftrk.refdon.fill(0);  // as the layout does before each card
@@ -164,11 +151,11 @@ TEST_F(References, ContinuationCardsExtendTheAuthorsUpToThreeCards) {
 // A mark on the record's last reference card continues with a blank card:
 // neither a stale slot of an earlier record nor the A card's slot is read.
 TEST_F(References, AMarkOnTheLastReferenceCardJoinsABlankCard) {
-    cards({ref("NATUAS", "Xa, A.", "", "  ", 'C')});
+    cards({ref("NATUAS", "Xa, A.", "", "  ", "C")});
     f.update.crdimg(24) = ref("", "Stale, S.");
     EXPECT_EQ(compose(1), "Xa, A., Nature");
     std::vector<std::string> ten(9, ref("NATUAS", "Other, O."));
-    ten.push_back(ref("NATUAS", "Xa, A.", "", "  ", 'C'));
+    ten.push_back(ref("NATUAS", "Xa, A.", "", "  ", "C"));
     cards(ten);
     f.update.crdimg(33) = card("                     Pearson type", 'A');
     EXPECT_EQ(compose(10), "Xa, A., Nature");

@@ -5,7 +5,6 @@ using corvane::card::CardFormatter;
 
 namespace {
 
-using Strings = std::vector<std::string>;
 std::string rep(std::string_view s, int n) {
     std::string out;
     for (int i = 0; i < n; ++i) out += s;

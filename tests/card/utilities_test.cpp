@@ -23,7 +23,6 @@ TEST(FieldRoutines, EditInPlace) {
         {strip(0, 3), "#ab", "ab ", 2},      // a start before 1 is position 1
         {strip(5, INT_MAX), "ab", "ab", 5},  // a start past the field keeps nothing
         {strip(1, 2), "x\\", "x ", 1},       // a typeface code cut off by the field's end
-        {strip(-3, INT_MAX), "a\\BFb", "ab   ", 2},
         {up(INT_MAX), "abc", "ABC", 0},
         {up(INT_MIN), "abc", "abc", 0},
     };

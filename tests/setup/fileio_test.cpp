@@ -1,16 +1,9 @@
 // The durable replacement steps. What a subfile save makes of them (modes,
 // links, targets that cannot be replaced) is checked with cv_writemap.
 
-#include <string>
-#include <vector>
-
 #include "support/support.h"
 
-using cvtest::mode_of;
-using cvtest::names_in;
-using cvtest::read_file;
-using cvtest::TempDir;
-using cvtest::write_file;
+using namespace cvtest;
 
 TEST(TempFile, OnlyARenamedFileStays) {
     // How far the writer gets before the object goes; whatever the stage, the
@@ -25,17 +18,11 @@ TEST(TempFile, OnlyARenamedFileStays) {
         {
             corvane::TempFile temp(dir.path().string(), "part", 0640);
             ASSERT_TRUE(temp.is_open());
-            if (stage >= kWritten) {
-                ASSERT_TRUE(temp.write("new", 3));
-            }
+            ASSERT_TRUE(stage < kWritten || temp.write("new", 3));
             // Renaming before the file is complete on disk is refused.
             EXPECT_FALSE(temp.rename_to(target));
-            if (stage >= kClosed) {
-                ASSERT_TRUE(temp.sync_and_close());
-            }
-            if (stage >= kRenamed) {
-                ASSERT_TRUE(temp.rename_to(target));
-            }
+            ASSERT_TRUE(stage < kClosed || temp.sync_and_close());
+            ASSERT_TRUE(stage < kRenamed || temp.rename_to(target));
         }
         EXPECT_EQ(names_in(dir.path()), std::vector<std::string>{"target"});
         EXPECT_EQ(read_file(target), stage == kRenamed ? "new" : "old contents");
@@ -49,11 +36,7 @@ TEST(TempFile, OnlyARenamedFileStays) {
 }
 
 TEST(FilePaths, DirectoryOf) {
-    const struct {
-        const char* path;
-        const char* dir;
-    } cases[] = {
-        {"a.sub", "."}, {"/a.sub", "/"}, {"d/a.sub", "d"}, {"/x/y/a.sub", "/x/y"}, {"x/", "x"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(corvane::directory_of(c.path), c.dir) << c.path;
+    const std::pair<const char*, const char*> cases[] = {
+        {"a.sub", "."}, {"/a.sub", "/"}, {"d/a.sub", "d"}, {"/x/y/a.sub", "/x/y"}, {"x/", "x"}};
+    for (const auto& [path, dir] : cases) EXPECT_EQ(corvane::directory_of(path), dir) << path;
 }

