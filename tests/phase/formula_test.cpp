@@ -36,7 +36,6 @@ TEST(Elements, SymbolsAndLists) {
 }
 
 TEST(Formula, ElementsAndAmountsOrTheFault) {
-    // Atoms per formula unit, worked out from the formulas by hand.
     const struct {
         const char* formula;
         std::map<int, double> amounts;  // atomic number -> amount
@@ -48,10 +47,7 @@ TEST(Formula, ElementsAndAmountsOrTheFault) {
         {"Ca0.5Sr0.5TiO3", {{20, 0.5}, {38, 0.5}, {22, 1}, {8, 3}}, true},
         {"CuSO4!5H2O", {{29, 1}, {16, 1}, {8, 9}, {1, 10}}, true},  // the hydrate dot
         {"CaSO4*2H2O", {{20, 1}, {16, 1}, {8, 6}, {1, 4}}, true},
-        {"CaSO4\xC2\xB7"
-         "2H2O",
-         {{20, 1}, {16, 1}, {8, 6}, {1, 4}},
-         true},
+        {"CaSO4\u00B72H2O", {{20, 1}, {16, 1}, {8, 6}, {1, 4}}, true},
         {"Fe+3Cl3", {{26, 1}, {17, 3}}, true},  // a charge after a symbol
         {"SO4-2", {{16, 1}, {8, 4}}, true},
         {"Fe@+@3", {{26, 1}}, true},             // superscript markup: a charge

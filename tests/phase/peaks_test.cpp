@@ -38,9 +38,7 @@ TEST(Peaks, LinesCommentsTwoThetaAndScaledIntensities) {
     for (const auto& [text, value] : wavelengths) {
         double w = -1;
         EXPECT_EQ(ph::parse_wavelength(text, w), value > 0) << text;
-        if (value > 0) {
-            EXPECT_DOUBLE_EQ(w, value) << text;
-        }
+        EXPECT_DOUBLE_EQ(w, value > 0 ? value : -1) << text;
     }
 }
 
@@ -49,9 +47,8 @@ TEST(Peaks, BadLinesAreRefusedWithTheirNumbers) {
     for (int i = 0; i < 25; ++i) bad += i < 20 ? "x\n" : "y\n";
     for (std::size_t i = 0; i <= ph::kMaxPeaks; ++i) many += "2.0 1\n";
     std::string bad_err;
-    for (int i = 1; i <= 20; ++i) {
+    for (int i = 1; i <= 20; ++i)
         bad_err += "p:" + std::to_string(i) + ": d-spacing 'x' is not a positive number\n";
-    }
     const struct {
         std::string text;
         bool two_theta;

@@ -29,11 +29,10 @@ class Hitmatch : public ::testing::Test {
     static std::vector<std::vector<int>> ranked(const std::string& out) {
         std::vector<std::vector<int>> phases;
         for (const auto& line : lines(out)) {
-            if (line.starts_with("phase ")) {
+            if (line.starts_with("phase "))
                 phases.emplace_back();
-            } else if (!phases.empty()) {
+            else if (!phases.empty())
                 phases.back().push_back(std::stoi(line.substr(line.find('\t') + 1)));
-            }
         }
         return phases;
     }
@@ -71,17 +70,16 @@ TEST_F(Hitmatch, RanksTheTruePhasesFirstAndSavesTheRanking) {
     r = run({"-2theta", "-wavelength", "CuKa1", "quartz2t.txt"});
     EXPECT_EQ(ranked(r.out).at(0).at(0), 9) << r.out;
 
-    // The mixture: both in the top three; then, one phase after the other.
+    // The mixture: both in the top three.
     r = run({"-n", "3", "mix.txt"});
     auto top = ranked(r.out).at(0);
-    ASSERT_EQ(top.size(), 3u);
-    EXPECT_NE(std::find(top.begin(), top.end(), 9), top.end()) << r.out;
-    EXPECT_NE(std::find(top.begin(), top.end(), 5), top.end()) << r.out;
+    std::sort(top.begin(), top.end());
+    EXPECT_TRUE(top.size() == 3 && std::ranges::includes(top, std::vector{5, 9})) << r.out;
     r = run({"-phases", "2", "-n", "1", "mix.txt"});
     const auto phases = ranked(r.out);
     ASSERT_EQ(phases.size(), 2u) << r.out;
     EXPECT_EQ(phases[0].size() + phases[1].size(), 2u) << r.out;
-    EXPECT_EQ(phases[0][0] + phases[1][0], 9 + 5) << r.out;
+    EXPECT_EQ(phases[0][0] + phases[1][0], 9 + 5) << r.out;  // one phase after the other
     EXPECT_NE(lines(r.out).at(2).find(" left by entry "), std::string::npos) << r.out;
 
     // Records of named fields, one per entry and phase; only corundum holds Al.

@@ -8,19 +8,16 @@ using namespace cvtest;
 using Attributes = std::map<std::string, std::string>;
 using Sticks = std::map<int, std::map<std::string, Attributes>>;  // pattern -> data-d -> line
 
-// The sticks of a figure, read by a small XML reader that fails the test when
-// the tags do not nest, an attribute is not quoted, or anything but one svg
-// element stands at the top.
+// The sticks of a figure. The test fails when the tags do not nest, an
+// attribute is not quoted, or anything but one svg element stands at the top.
 Sticks sticks(const std::string& s) {
     Sticks out;
     std::vector<std::string> open;
     int roots = 0;
-    for (std::size_t i = s.find('<'); i != std::string::npos; i = s.find('<', i)) {
-        const std::size_t end = s.find('>', i);
-        EXPECT_NE(end, std::string::npos);
-        if (end == std::string::npos) return {};
+    for (std::size_t i = s.find('<'), end; i != std::string::npos; i = s.find('<', end)) {
+        end = s.find('>', i);
+        if (end == std::string::npos) return ADD_FAILURE() << "an unclosed tag", Sticks{};
         std::string tag = s.substr(i + 1, end - i - 1);
-        i = end + 1;
         if (tag.front() == '?') continue;  // the declaration
         if (tag.front() == '/') {
             EXPECT_TRUE(!open.empty() && open.back() == tag.substr(1)) << tag;
@@ -30,23 +27,21 @@ Sticks sticks(const std::string& s) {
         const bool empty = tag.back() == '/';
         if (empty) tag.pop_back();
         const std::string name = tag.substr(0, tag.find(' '));
-        Attributes a;
-        for (std::size_t p = name.size(); p < tag.size();) {
+        Attributes a;  // each ' name="value"'
+        for (std::size_t p = name.size(), eq, close; p < tag.size(); p = close + 1) {
             while (p < tag.size() && tag[p] == ' ') ++p;
-            if (p >= tag.size()) break;
-            const std::size_t eq = tag.find("=\"", p), close = tag.find('"', eq + 2);
-            EXPECT_TRUE(eq != std::string::npos && close != std::string::npos) << tag;
-            if (eq == std::string::npos || close == std::string::npos) return {};
+            if (p == tag.size()) break;
+            eq = tag.find("=\"", p), close = tag.find('"', eq + 2);
+            if (eq == std::string::npos || close == std::string::npos)
+                return ADD_FAILURE() << "unquoted: " << tag, Sticks{};
             a[tag.substr(p, eq - p)] = tag.substr(eq + 2, close - eq - 2);
-            p = close + 1;
         }
         if (open.empty()) {
             EXPECT_TRUE(++roots == 1 && name == "svg") << name;
         }
         if (!empty) open.push_back(name);
-        if (name == "line" && a["class"] == "stick") {
+        if (name == "line" && a["class"] == "stick")
             out[std::stoi(a.at("data-pattern"))][a.at("data-d")] = a;
-        }
     }
     EXPECT_TRUE(open.empty() && roots == 1);
     return out;
@@ -92,10 +87,8 @@ TEST_F(Hitplot, SticksWhereTheAxisPutsThem) {
         EXPECT_EQ(a["x1"], a["x2"]) << w.d;
         EXPECT_NEAR(std::stod(a["y1"]) - std::stod(a["y2"]), w.height, 0.02) << w.d;
     }
-    // Quartz has 34 lines from 1 to 5 A on its cards; the peak at 0.5 A is
-    // out of the range.
-    EXPECT_EQ(s[1].size(), 34u);
-    EXPECT_EQ(s[0].size(), 2u);
+    // Quartz has 34 lines from 1 to 5 A on its cards; the peak at 0.5 A is out of range.
+    EXPECT_EQ(std::pair(s[1].size(), s[0].size()), std::pair(34ul, 2ul));
 
     // A two-theta axis: quartz's 3.3435 at 2 asin(1.540598 / 6.687) = 26.6397
     // degrees lies at x = 70 + 80 (26.6397 - 20).
