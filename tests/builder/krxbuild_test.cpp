@@ -28,6 +28,17 @@ TEST(KrxBuildTool, BuildsTheSampleAndRefusesAFaultyFile) {
     EXPECT_EQ(read_file(db / "tarnloc.txt"), dirline + dirline + dirline);
     EXPECT_EQ(read_file(db / "mineral.tbl"), read_file(kSample / "mineral.tbl"));
 
+    // Read back: Periclase, entry 1, has nine lines; its three strongest (100, 52
+    // and 12) lie in buckets 150, 218 and 275. Nine entries: one word a record.
+    corvane::Library lib;
+    ASSERT_EQ(cv_openbitlib(lib, "dtop3.lib", db.string(), db.string()), 0);
+    std::vector<std::int32_t> buckets;
+    std::array<std::uint32_t, 1> word{};
+    for (std::int32_t k = 1; cv_readbitlib(lib, k, word, 9) == 0; ++k)
+        if ((reinterpret_cast<unsigned char*>(word.data())[3] & 1) != 0) buckets.push_back(k);
+    EXPECT_EQ(buckets, (std::vector<std::int32_t>{150, 218, 275}));
+    cv_closebitlib(lib);
+
     // Card 19 is the first I card. The database stays as it was.
     ASSERT_EQ(cards[18][79], 'I');
     cards[18].replace(0, 7, " 0.5000");

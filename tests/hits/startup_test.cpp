@@ -30,8 +30,8 @@ Started start(const TestDb& db, unsigned open = corvane::kDbAll) {
 
 TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     TestDb db(70);
-    db.put_krx2("");
-    db.remove("kelpa.ind");  // a file only in the second directory is found there
+    db.put("krx2.dat", "");
+    fs::remove(db.line1() / "kelpa.ind");  // a file only in the second directory is found there
     db.put("kelpa.ind", "index", 2);
     auto s = start(db);
     ASSERT_EQ(s.status, 0) << s.err;
@@ -57,7 +57,7 @@ TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     EXPECT_EQ(s.status, 0);
     EXPECT_EQ(open(s), "01010");
     TestDb full(250016);  // the capacity of a hit table
-    full.put_krx2("");
+    full.put("krx2.dat", "");
     s = start(full);
     EXPECT_EQ(s.status, 0);
     EXPECT_EQ(s.lib->cv_tables.curtbl[7812], ~0u);
@@ -105,7 +105,7 @@ TEST(Init, FailuresAndWarnings) {
     for (const auto& c : cases) {
         TestDb db(10);  // short relative directories: the warning on one line
         cvtest::ScopedCwd cwd(db.root());
-        db.write_location("line1", "line2", "line3");
+        write_file(db.location(), "line1\nline2\nline3\n");
         std::istringstream changes(c.changes);
         for (std::string x; std::getline(changes, x, '|');) {
             if (x[0] == '-')

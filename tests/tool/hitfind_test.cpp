@@ -1,7 +1,5 @@
 // hitfind end to end on the five entries of the test support: the command
-// line, the history records it makes, and its failures. What each field
-// holds, how strings match, windows and element filters are the library's
-// own tests.
+// line and the history records it makes (matching itself is the library's).
 #include "support/support.h"
 
 namespace {
@@ -85,7 +83,6 @@ TEST_F(Hitfind, RefusalsKeepTheOutputFile) {
     db.put("kelpa.ind", read_file(db.line1() / "kelpa.ind").substr(0, 80));
     const std::pair<Strings, std::string> cases[] = {
         // Usage errors need no database.
-        {{"-all", "out.sub"}, missing + usage},
         {{"-x", "out.sub", "q"}, "unknown option: -x\n" + usage},
         {{"-fields", "names,formula", "out.sub", "q"}, "unknown field: formula\n" + usage},
         {{"-fields"}, "missing value for option -fields\n" + missing + usage},

@@ -4,11 +4,10 @@
 using namespace cvtest;
 
 TEST(Join, EachOptionIsItsOperation) {
-    // 8 entries: a holds 1-3, b holds 3-7. The first file's name is longer
-    // than 80 characters and used whole: the file named by its first 80 is
-    // not touched.
+    // 8 entries: a holds 1-3, b 3-7. a's name, longer than 80 characters, is
+    // used whole: the file named by its first 80 is not touched.
     TestDb d(8);
-    d.put_krx2("");
+    d.put("krx2.dat", "");
     const std::string a = std::string(85, 'a') + ".sub";
     write_file(d.file(a.substr(0, 80)), "decoy");
     const std::string b = subfile_bytes(8, {0x7Cu}, {"B1"});
@@ -40,12 +39,10 @@ TEST(Join, EachOptionIsItsOperation) {
     EXPECT_EQ(read_file(d.file(a.substr(0, 80))), "decoy");
 }
 
-// Usage errors are told before any start-up. Start-up, either read or the
-// save failing: the library's lines, then the tool's own; status 1, no
-// count, and both files as they were.
+// Usage errors come before start-up; any failure: status 1, files as they were.
 TEST(Join, FailuresChangeNoFile) {
     TestDb d(40);
-    d.put_krx2("");
+    d.put("krx2.dat", "");
     const std::string a = subfile_bytes(40, {0x7u, 0x1u}, Strings(12, "A"));
     write_file(d.file("a"), a);
     chmod(d.file("a").c_str(), 0640);

@@ -5,7 +5,7 @@ using namespace cvtest;
 
 TEST(Make, WritesTheListedEntriesOrRefusesAndWritesNothing) {
     TestDb d(64);
-    d.put_krx2("");
+    d.put("krx2.dat", "");
     auto r = d.run("hitmake", {"o", "33", "7-12", "5-9", "1", "64"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out + r.err, "11\n");

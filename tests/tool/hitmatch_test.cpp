@@ -1,5 +1,4 @@
-// hitmatch end to end on the sample database: a perturbed quartz pattern, a
-// quartz and corundum mixture, the subfile it saves, and its refusals.
+// hitmatch end to end on the sample database.
 #include "support/support.h"
 
 namespace {

@@ -1,5 +1,4 @@
-// hitplot end to end on the sample database: the figure is well-formed SVG
-// and its sticks stand where the documented geometry puts them.
+// hitplot end to end on the sample database: well-formed SVG, sticks in place.
 #include "support/support.h"
 
 namespace {
