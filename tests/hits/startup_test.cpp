@@ -40,16 +40,13 @@ TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     const auto& t = s.lib->cv_tables.curtbl;
     EXPECT_EQ((std::array<std::uint32_t, 4>{t[0], t[1], t[2], t[3]}),
               (std::array<std::uint32_t, 4>{~0u, ~0u, 0x3Fu, 0u}));  // entries 65..70 in word 2
-    std::array<char, 101> text{};
-    EXPECT_EQ(cvl_rephistory(*s.lib, 1, text), 1);
-    EXPECT_STREQ(text.data(), "Starting from full database");
-    EXPECT_EQ(cvl_rephistory(*s.lib, 2, text), 0);
+    EXPECT_EQ(s.lib->cv_history.nhist, 1);
+    EXPECT_EQ(s.lib->cv_history.histtx(1), cvtest::record("Starting from full database"));
     const auto open = [](const Started& x) {
         std::string o;
         for (std::FILE* f :
-             {x.lib->fcdrom[0], x.lib->findex, x.lib->fnamlib, x.lib->fdilib, x.lib->freflib}) {
+             {x.lib->fcdrom[0], x.lib->findex, x.lib->fnamlib, x.lib->fdilib, x.lib->freflib})
             o += f != nullptr ? '1' : '0';
-        }
         return o;
     };
     EXPECT_EQ(open(s), "11111");

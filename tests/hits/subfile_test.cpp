@@ -12,9 +12,8 @@ std::unique_ptr<corvane::Library> library(int n, const Strings& history = {}) {
     auto lib = std::make_unique<corvane::Library>();
     lib->cv_sizes.dbsize(1) = n;
     lib->cv_history.nhist = static_cast<int>(history.size());
-    for (std::size_t i = 0; i < history.size(); ++i) {
+    for (std::size_t i = 0; i < history.size(); ++i)
         lib->cv_history.histtx(static_cast<int>(i) + 1) = record(history[i]);
-    }
     return lib;
 }
 
