@@ -1,6 +1,3 @@
-// The card-file reader: the rules of a card and of a record, each broken once
-// with its message; records that straddle the reader's buffer; the record
-// limit.
 #include <corvane/builder/cardfile.h>
 
 #include "support/support.h"
@@ -71,10 +68,9 @@ TEST(CardReader, EachBrokenRuleIsOneMessageAndDropsItsRecord) {
         {with([](Cards& c) { c.pop_back(); }),
          "t.crd:5: record 2: the file ends before the record's K card\n"},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : cases) {  // the other record is delivered
         const Read r = read_all(file_of(c.cards));
         EXPECT_EQ(r.err, c.err);
-        // The other record is delivered whole.
         EXPECT_EQ(r.sound.size(), 1u) << c.err;
     }
     const Read whole = read_all(file_of(two));
@@ -84,10 +80,8 @@ TEST(CardReader, EachBrokenRuleIsOneMessageAndDropsItsRecord) {
 }
 
 TEST(CardReader, RecordsAcrossTheBufferKeepTheirCards) {
-    // Records of 100 cards in the smallest buffer, which holds barely one:
-    // every record crosses a refill. Carriage returns are dropped, the last
-    // line needs no line end, and a line far longer than the buffer is
-    // measured whole and costs only its own record.
+    // In the smallest buffer every record of 90 cards crosses a refill; CRs
+    // dropped, no line end needed last; a 100000-character line costs its record.
     std::vector<Cards> records;
     std::string text;
     for (int n = 0; n < 6; ++n) {
@@ -105,25 +99,19 @@ TEST(CardReader, RecordsAcrossTheBufferKeepTheirCards) {
     EXPECT_EQ(r.sound, records);
 }
 
-// A source that counts what it hands out.
-class CountingSource : public ByteSource {
-  public:
-    explicit CountingSource(const std::string& text) : text_(text) {}
+struct CountingSource : ByteSource {  // counts what it hands out
+    explicit CountingSource(const std::string& t) : text(t) {}
     std::ptrdiff_t read(char* buf, std::size_t n) override {
-        n = std::min(n, text_.size() - given);
-        text_.copy(buf, n, given);
+        n = text.copy(buf, n, given);
         given += n;
         return static_cast<std::ptrdiff_t>(n);
     }
+    const std::string& text;
     std::size_t given = 0;
-
-  private:
-    const std::string& text_;
 };
 
 TEST(CardReader, StopsAsSoonAsTheRecordLimitIsPassed) {
-    // Three records, then megabytes of lines that are no cards at all: only
-    // the third record is reported, and the rest is never read.
+    // Megabytes of lines after the third record are never read.
     const std::string text =
         file_of(rec("000001") + rec("000002") + rec("000003")) + std::string(4 << 20, '\n');
     CountingSource source(text);

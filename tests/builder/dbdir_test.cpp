@@ -1,5 +1,3 @@
-// Replacing a database directory: what a new directory gets, what an existing
-// one keeps, and the targets that are refused before anything is made.
 #include <corvane/builder/dbdir.h>
 #include <corvane/builder/sysfile.h>
 

@@ -1,11 +1,7 @@
-/* A fault-injection shim for the builder's tests, loaded with LD_PRELOAD.
- *
- * It counts the file calls a program makes on paths under $FAILSHIM_DIR (and
- * on the descriptors opened there): open, read, write, fsync, close, mkdir,
- * mkdtemp, opendir, rename, renameat2, link, symlink, mkfifo, readlink,
- * chmod, unlink and rmdir. Call number $FAILSHIM_AT (from 1) fails with errno
- * $FAILSHIM_ERRNO without doing anything (a failed close still releases its
- * descriptor, as the system's does). With $FAILSHIM_LOG set, every counted
+/* A fault-injection shim loaded with LD_PRELOAD: it counts the file calls on
+ * paths under $FAILSHIM_DIR (and on descriptors opened there); call number
+ * $FAILSHIM_AT fails with errno $FAILSHIM_ERRNO without doing anything (a
+ * failed close still releases its descriptor). $FAILSHIM_LOG: every counted
  * call is appended to that file as "NUMBER NAME\n". */
 #define _GNU_SOURCE
 #include <dirent.h>
@@ -34,9 +30,7 @@ static int under(const char* path) {
     return path != NULL && dir != NULL && *dir != '\0' && strncmp(path, dir, strlen(dir)) == 0;
 }
 
-static int is_tracked(int fd) {
-    return fd >= 0 && fd < MAXFD && tracked[fd];
-}
+static int is_tracked(int fd) { return fd >= 0 && fd < MAXFD && tracked[fd]; }
 
 static void log_call(const char* name) {
     const char* log = getenv("FAILSHIM_LOG");

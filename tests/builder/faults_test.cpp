@@ -1,8 +1,5 @@
 // krxbuild under failing file calls: every call it makes on the test's files
-// (the card file, the code tables, the new database, the old one) fails in
-// turn, through an LD_PRELOAD shim built here from failshim.c. Whatever
-// fails, the database directory afterwards is exactly the old one (and the
-// status 1, with a message) or exactly the new one (status 0), never a mix.
+// fails in turn, through an LD_PRELOAD shim built here from failshim.c.
 #include <cerrno>
 
 #include "support/support.h"
@@ -11,8 +8,7 @@ namespace {
 
 using namespace cvtest;
 
-// A directory tree: each entry by its path inside the tree, with its kind
-// ('f' file, 'd' directory, 'l' link, 'p' FIFO), permission bits and contents.
+// Each entry by its path: kind ('f' file, 'd' directory, 'l' link), mode, contents.
 struct Node {
     char kind;
     mode_t mode;
@@ -26,30 +22,14 @@ Tree snapshot(const fs::path& root) {
     if (!fs::exists(root)) return t;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         const auto& p = e.path();
-        t[fs::relative(p, root).string()] = e.is_symlink()
-                                                ? Node{'l', 0, fs::read_symlink(p).string()}
-                                            : e.is_directory() ? Node{'d', mode_of(p), ""}
-                                            : e.is_fifo()      ? Node{'p', mode_of(p), ""}
-                                                          : Node{'f', mode_of(p), read_file(p)};
+        t[fs::relative(p, root).string()] =
+            e.is_symlink()     ? Node{'l', 0, fs::read_symlink(p).string()}
+            : e.is_directory() ? Node{'d', mode_of(p), ""}
+                               : Node{'f', mode_of(p), read_file(p)};
     }
     return t;
 }
 
-void restore(const fs::path& root, const Tree& t) {
-    fs::remove_all(root);
-    fs::create_directory(root);
-    for (const auto& [name, node] : t) {  // a directory comes before what it holds
-        const fs::path p = root / name;
-        if (node.kind == 'l') fs::create_symlink(node.data, p);
-        if (node.kind == 'd') fs::create_directory(p);
-        if (node.kind == 'p') mkfifo(p.c_str(), node.mode);
-        if (node.kind == 'f') write_file(p, node.data);
-        if (node.kind != 'l') chmod(p.c_str(), node.mode);
-    }
-}
-
-// A program that carries its own copies of the file calls (one linked
-// statically) never calls the shim's.
 constexpr const char* kNotInUse =
     "no fault injection: the shim saw almost none of krxbuild's file calls, so this build "
     "does not call through the shared C library (a statically linked program?)";
@@ -57,9 +37,7 @@ constexpr const char* kNotInUse =
 class FaultInjection : public ::testing::Test {
   protected:
     void SetUp() override {
-        {
-            // Where flushing to disk costs nothing (a memory file system), when
-            // there is one: these builds flush some thirty times each.
+        {  // flushing to disk costs nothing on a memory file system
             const bool shm = access("/dev/shm", W_OK) == 0 && fs::is_directory("/dev/shm");
             ScopedEnv where("TMPDIR", shm ? std::optional<std::string>("/dev/shm") : std::nullopt);
             tmp_ = std::make_unique<TempDir>();
@@ -111,8 +89,7 @@ class FaultInjection : public ::testing::Test {
         return names;
     }
 
-    // What is beside the database and not named in the messages: leftovers.
-    // Whatever is beside it is removed for the next run.
+    // What is beside the database and not named in the messages (removed).
     Strings leftovers(const std::string& err) const {
         Strings out;
         for (const auto& name : names_in(tmp_->path())) {
@@ -121,6 +98,38 @@ class FaultInjection : public ::testing::Test {
             fs::remove_all(tmp_->path() / name);
         }
         return out;
+    }
+
+    // Fails each call of a build of new.crd into db in turn, with each of errs
+    // that applies (ENOSPC to calls that take room, EINVAL to renameat2);
+    // afterwards db is `before` (status 1, with a message) or `after`.
+    int sweep(const fs::path& db, const Strings& names, const Tree& before, const Tree& after,
+              std::initializer_list<int> errs) const {
+        const std::string room = " open write fsync close mkdir mkdtemp link ";
+        int failed = 0;
+        for (std::size_t n = 1; n <= names.size(); ++n) {
+            const std::string& call = names[n - 1];
+            for (const int err : errs) {
+                if (err == ENOSPC && room.find(" " + call + " ") == std::string::npos) continue;
+                if (err == EINVAL && call != "renameat2") continue;
+                fs::remove_all(tmp_->path() / "db");
+                if (!before.empty()) fs::copy(in_ / "old", db, fs::copy_options::recursive);
+                const auto r = build("new.crd", db, static_cast<long>(n), err);
+                const std::string what = "call " + std::to_string(n) + " (" + call +
+                                         ") failing with " + std::to_string(err) + ": " + r.err;
+                // A file system that cannot exchange two directories has the old one
+                // renamed aside instead: the build succeeds.
+                EXPECT_TRUE(r.status == 0 || (r.status == 1 && err != EINVAL)) << what;
+                failed += r.status;
+                EXPECT_EQ(snapshot(db), r.status == 0 ? after : before) << what;
+                if (before.empty()) {
+                    EXPECT_EQ(fs::exists(tmp_->path() / "db"), r.status == 0);
+                }
+                EXPECT_TRUE(r.status == 0 || !r.err.empty()) << what;
+                EXPECT_EQ(leftovers(r.err), Strings{}) << what;
+            }
+        }
+        return failed;
     }
 
     TempDir shim_dir_;
@@ -136,57 +145,25 @@ TEST_F(FaultInjection, AnExistingDatabaseIsExactlyTheOldOrTheNew) {
     fs::create_directory(db / "sub");
     write_file(db / "sub" / "a.txt", "a");
     const Tree old_tree = snapshot(db);
+    fs::copy(db, in_ / "old", fs::copy_options::recursive);
     const auto names = calls("new.crd", db);
-    const Tree new_tree = snapshot(db);
     if (names.size() < 40) GTEST_SKIP() << kNotInUse;
-    ASSERT_NE(old_tree, new_tree);
+    ASSERT_NE(old_tree, snapshot(db));
     // Each file is flushed to disk after its last write, and the new
     // directory before it trades places with the old one.
     std::string sequence = " ";
     for (const auto& call : names) sequence += call + " ";
     EXPECT_EQ(sequence.find(" write close "), std::string::npos) << sequence;
     EXPECT_NE(sequence.find(" open fsync close renameat2 "), std::string::npos) << sequence;
-
-    // A full disk fails only the calls that take room. A file system that
-    // refuses to exchange two directories (EINVAL from renameat2) has the old
-    // one renamed aside instead, and the build succeeds.
-    const std::string room = " open write fsync close mkdir mkdtemp link ";
-    int failed = 0;
-    for (std::size_t n = 1; n <= names.size(); ++n) {
-        const std::string& call = names[n - 1];
-        for (const int err : {EIO, ENOSPC, EINVAL}) {
-            if (err == ENOSPC && room.find(" " + call + " ") == std::string::npos) continue;
-            if (err == EINVAL && call != "renameat2") continue;
-            restore(db, old_tree);
-            const auto r = build("new.crd", db, static_cast<long>(n), err);
-            const std::string what = "call " + std::to_string(n) + " (" + call + ") failing with " +
-                                     std::to_string(err) + ": " + r.err;
-            ASSERT_TRUE(r.status == 0 || (r.status == 1 && err != EINVAL)) << what;
-            failed += r.status;
-            EXPECT_EQ(snapshot(db), r.status == 0 ? new_tree : old_tree) << what;
-            EXPECT_TRUE(r.status == 0 || !r.err.empty()) << what;  // a failure says why
-            EXPECT_EQ(leftovers(r.err), Strings{}) << what;
-        }
-    }
-    EXPECT_GT(failed, 0);
+    EXPECT_GT(sweep(db, names, old_tree, snapshot(db), {EIO, ENOSPC, EINVAL}), 0);
 }
 
 TEST_F(FaultInjection, ANewDatabaseIsMadeWholeOrNotAtAll) {
     // Its directory and a missing parent: on failure neither is left.
     const fs::path db = tmp_->path() / "db" / "new";
     const auto names = calls("new.crd", db);
-    const Tree new_tree = snapshot(db);
     if (names.size() < 40) GTEST_SKIP() << kNotInUse;
-    for (std::size_t n = 1; n <= names.size(); ++n) {
-        fs::remove_all(tmp_->path() / "db");
-        const auto r = build("new.crd", db, static_cast<long>(n), EIO);
-        const std::string what = "call " + std::to_string(n) + " (" + names[n - 1] + "): " + r.err;
-        ASSERT_TRUE(r.status == 0 || r.status == 1) << what;
-        EXPECT_EQ(snapshot(db), r.status == 0 ? new_tree : Tree{}) << what;
-        EXPECT_EQ(fs::exists(tmp_->path() / "db"), r.status == 0) << what;
-        EXPECT_TRUE(r.status == 0 || !r.err.empty()) << what;
-        EXPECT_EQ(leftovers(r.err), Strings{}) << what;
-    }
+    EXPECT_GT(sweep(db, names, Tree{}, snapshot(db), {EIO}), 0);
 }
 
 }  // namespace

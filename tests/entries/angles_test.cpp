@@ -5,8 +5,7 @@ namespace {
 
 constexpr float kCu = 1.540598f;
 
-// {argument, result}; a result of 0 stands for a refusal, which leaves the
-// output as it was.
+// {argument, result}; 0: a refusal, which leaves the output.
 template <typename Out, typename Call>
 void check(const std::vector<std::pair<double, double>>& examples, Call call) {
     for (const auto& [arg, result] : examples) {

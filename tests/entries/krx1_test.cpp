@@ -1,6 +1,4 @@
-// The KRX1 readers against small big-endian files written by hand, the
-// buffered reader against a database larger than its buffers, and records
-// placed against the end of the 32-bit offset range.
+// The KRX1 and KRX2 readers against files written by hand.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -60,14 +58,10 @@ TEST_F(Krx1, IndexRecordsAreTwentyBigEndianBytesInEntryOrder) {
     EXPECT_EQ(index(1)[0] + names(off) + refs(off, year) + lines(off, count) +
                   cv_readbitlib(lib, 1, words, 32),
               -5);  // every reader fails on a file not open
-    put(lib.findex,
-        bytes({0x00, 0x00, 0x30, 0x39, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x01,
-               0x00, 0x00, 0x01, 0x02, 0x03, 0x04, 0xFF, 0xFF, 0xFF, 0xFE, 0x00, 0x00, 0x00, 0x07,
-               0x7F, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x09, 0x00, 0x00, 0x00, 0x50}) +
-            std::string(10, '\x01'));  // half a third record
+    put(lib.findex, bytes({0, 0, 0x30, 0x39, 0, 0, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0, 1, 2, 3, 4}) +
+                        index_record(-2, 7, INT_MAX, 9, 80) + std::string(10, '\x01'));
     EXPECT_EQ(index(1), (Ints{0, 12345, 0, 256, 65536, 0x01020304}));
     EXPECT_EQ(index(2), (Ints{0, -2, 7, 2147483647, 9, 80}));
-    // Outside the index, or cut off by its end: a failure that leaves the outputs.
     for (std::int32_t k : {0, -3, 3, INT_MAX, INT_MIN}) {
         EXPECT_EQ(index(k), (Ints{-1, -9, -9, -9, -9, -9})) << k;
     }
@@ -116,8 +110,7 @@ TEST_F(Krx1, NameAndReferenceRecordsYieldTheirTextsWholeAndAdvancePastThem) {
     const std::int32_t last = off;
     year = -5;
     EXPECT_EQ(refs(off, year), -1);
-    EXPECT_EQ(off, last + 5 + 3 + 5);
-    EXPECT_EQ(year, -5);
+    EXPECT_EQ(std::pair(off, year), std::pair(last + 5 + 3 + 5, -5));
     EXPECT_EQ(t, Strings(4, "old"));
 }
 
@@ -152,50 +145,45 @@ TEST_F(Krx1, LineAndBitRecordsAreDeliveredAsStored) {
     content.clear();  // 6 words: word i holds the byte value i in every byte
     for (int i = 0; i < 6; ++i) content += bytes({i, i, i, i});
     put(lib.fbitmap, content);
-    ASSERT_EQ(cv_readbitlib(lib, 3, words, 32), 0);  // one word a record: word 2
-    EXPECT_EQ(words[0], 0x02020202u);
-    ASSERT_EQ(cv_readbitlib(lib, 2, words, 33), 0);  // two words a record: words 2 and 3
-    EXPECT_EQ(words[1], 0x03030303u);
-    EXPECT_EQ(cv_readbitlib(lib, 1, words, 128), 0);
-    EXPECT_EQ(cv_readbitlib(lib, 0, words, 32), -1);
-    EXPECT_EQ(cv_readbitlib(lib, 2, words, 128), -1);  // words 4..7: only 4 and 5 exist
-    EXPECT_EQ(cv_readbitlib(lib, 1, words, 129), -1);  // five words do not fit in four
-    for (const std::int32_t k : {INT_MAX, INT_MIN}) EXPECT_EQ(cv_readbitlib(lib, k, words, 64), -1);
-    EXPECT_EQ(cv_readbitlib(lib, 1, words, INT_MAX), -1);
+    // {record, entries, status, last word}: one word a record up to 32 entries;
+    // record 2 of 128 entries needs words 4..7, of which only 4 and 5 exist;
+    // five words do not fit in four.
+    const std::array<std::int64_t, 4> reads[] = {
+        {3, 32, 0, 0x02020202}, {2, 33, 0, 0x03030303}, {1, 128, 0, 0x03030303},
+        {0, 32, -1, 0},         {2, 128, -1, 0},        {1, 129, -1, 0},
+        {INT_MAX, 64, -1, 0},   {INT_MIN, 64, -1, 0},   {1, INT_MAX, -1, 0}};
+    for (const auto& [k, n, status, last] : reads) {
+        words.fill(0);
+        EXPECT_EQ(cv_readbitlib(lib, std::int32_t(k), words, std::int32_t(n)), status) << k << n;
+        EXPECT_EQ(words[std::size_t(n - 1) / 32 % 4], status == 0 ? last : 0) << k << n;
+    }
 }
 
-// Records placed so that they would end past byte 2^31 - 1 are cut off there,
-// so an advanced offset never overflows; the files are sparse.
+// Records that would end past byte 2^31 - 1 are cut off there, so an
+// advanced offset never overflows; the files are sparse.
 TEST_F(Krx1, RecordsAgainstTheEndOfTheOffsetRangeAreCutOff) {
     constexpr std::int32_t top = INT_MAX;
     put_sparse(lib.fnamlib, top - 3, bytes({1, 2, 3, 4}));  // the header's last byte past it
     put_sparse(lib.freflib, top - 7, bytes({1, 2, 0, 0, 90, 'J'}));  // the texts past it
     put_sparse(lib.fdilib, top - 3, bytes({1, 0, 0}));               // the one intensity past it
     put_sparse(lib.fcdrom[0], 0, "x");                               // zeros: no card ends a record
-    std::int32_t off = top - 3, year = -1, count = -1;
-    EXPECT_EQ(names(off), -1);
-    EXPECT_EQ(off, top);
-    off = top - 7;
-    EXPECT_EQ(refs(off, year), -1);
-    EXPECT_EQ(off, top);
+    std::int32_t year = -1, count = -1, n3 = top - 3, r7 = top - 7, d3 = top - 3;
+    EXPECT_EQ(names(n3) + refs(r7, year) + lines(d3, count), -3);
+    EXPECT_EQ((std::array{n3, r7, d3, count}), (std::array{top, top, top, 0}));
     EXPECT_EQ(t, Strings(4, "old"));
-    off = top - 3;
-    EXPECT_EQ(lines(off, count), -1);
-    EXPECT_EQ(std::pair(count, off), std::pair(0, top));
     // The search: a header cut off at the end of the range; a journal code
     // that ends on the last byte in range.
-    const Strings strings = {"J"};
+    const Strings j = {"J"};
     std::int32_t namoff = top - 2, refoff = 0;
-    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, strings, 1, {1, 1, 1, 1, 0, 0}), -1);
+    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, j, 1, {1, 1, 1, 1, 0, 0}), -1);
     EXPECT_EQ(namoff, top);
     namoff = 0;
     refoff = top - 7;
-    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, strings, 1, {0, 0, 0, 0, 0, 1}), 1);
+    EXPECT_EQ(cv_srchlibs(lib, namoff, refoff, j, 1, {0, 0, 0, 0, 0, 1}), 1);
     EXPECT_EQ(refoff, top - 1);
     // krx2.dat: the last card in range is read, the next is not.
     std::vector<char> buffer(10800);
-    std::int32_t nread = -1;
-    off = top - 80;
+    std::int32_t nread = -1, off = top - 80;
     EXPECT_EQ(cv_readkrx2(lib, off, nread, 10800, buffer, 0), -1);
     EXPECT_EQ(std::pair(nread, off), std::pair(80, top));
 }
@@ -205,18 +193,21 @@ TEST_F(Krx1, RecordsAgainstTheEndOfTheOffsetRangeAreCutOff) {
 // jumps the buffered reader gives what the files hold, and past the index -1.
 TEST(Krx1Reader, AnyOrderOfEntriesGivesTheFilesRecords) {
     constexpr int kEntries = 3000;
-    const auto text = [](int k, int j) {
-        return std::string(static_cast<std::size_t>((k * 7 + j * 13) % 200), char('a' + j)) +
-               std::to_string(k);
+    const auto texts = [](int k) {
+        Strings t;
+        for (int j = 0; j < 4; ++j)
+            t.push_back(std::string(std::size_t(k * 7 + j * 13) % 200, char('a' + j)) +
+                        std::to_string(k));
+        return t;
     };
     TempDir dir;
     corvane::Library lib;
     std::string index, names, lines;
     for (int k = 1; k <= kEntries; ++k) {
         index += index_record(k * 10, std::int32_t(names.size()), std::int32_t(lines.size()), 0, 0);
-        names += texts_record({text(k, 0), text(k, 1), text(k, 2), text(k, 3)});
+        names += texts_record(texts(k));
         std::vector<std::pair<std::int32_t, int>> l;
-        for (int i = 0; i < k % 256 && i < 255; ++i) l.push_back({i - 100, i});
+        for (int i = 0; i < std::min(k % 256, 255); ++i) l.push_back({i - 100, i});
         lines += di_record(l);
     }
     ASSERT_GT(names.size(), std::size_t{3} << 17);  // several buffers long
@@ -232,17 +223,17 @@ TEST(Krx1Reader, AnyOrderOfEntriesGivesTheFilesRecords) {
     for (int k : order) {
         SCOPED_TRACE(k);
         std::int32_t id = 0, namoff = 0, dioff = 0, refoff = 0, recoff = 0, nd = -1;
-        const int status = cv_readindex(reader, k, id, namoff, dioff, refoff, recoff);
-        ASSERT_EQ(status, k > kEntries ? -1 : 0);
+        ASSERT_EQ(cv_readindex(reader, k, id, namoff, dioff, refoff, recoff),
+                  k > kEntries ? -1 : 0);
         if (k > kEntries) continue;
         EXPECT_EQ(id, k * 10);
         Strings t(4);
         ASSERT_EQ(cv_readnamlib(reader, namoff, t[0], t[1], t[2], t[3]), 0);
-        EXPECT_EQ(t, (Strings{text(k, 0), text(k, 1), text(k, 2), text(k, 3)}));
+        EXPECT_EQ(t, texts(k));
         corvane::LineValues<std::int32_t> ints{}, codes{};
         std::string name1;
         ASSERT_EQ(cvl_replist(reader, k, id, name1, nd, ints, codes), 0);
-        EXPECT_EQ(name1, text(k, 0));
+        EXPECT_EQ(name1, texts(k)[0]);
         ASSERT_EQ(nd, k % 256 < 255 ? k % 256 : 255);
         const auto last = static_cast<std::size_t>(nd > 0 ? nd - 1 : 0);
         EXPECT_EQ(codes[last] * 1000 + ints[last], nd > 0 ? (nd - 101) * 1000 + nd - 1 : 0);
@@ -254,9 +245,64 @@ TEST(Krx1Reader, AnyOrderOfEntriesGivesTheFilesRecords) {
     Strings t(4);
     std::int32_t off = 0;
     ASSERT_EQ(cv_readnamlib(memory, off, t[0], t[1], t[2], t[3]), 0);
-    EXPECT_EQ(t[3], text(1, 3));
+    EXPECT_EQ(t, texts(1));
     off = static_cast<std::int32_t>(names.size());
     EXPECT_EQ(cv_readnamlib(memory, off, t[0], t[1], t[2], t[3]), -1);  // at the end
+}
+
+// krx2.dat of hand-made 80-byte cards.
+std::string numbered(int number, char type) {  // "card N" in column 1
+    return cvtest::card("card " + std::to_string(number), type);
+}
+
+std::string krx2_record(int cards) {  // cards of type 1, then a K card
+    std::string r;
+    for (int i = 1; i < cards; ++i) r += numbered(i, '1');
+    return r + numbered(cards, 'K');
+}
+
+class Krx2 : public ::testing::Test {
+  protected:
+    // Reads the record at off: the status, the bytes read, the offset after it.
+    void expect_read(std::int32_t off, int status, std::int32_t nread, std::int32_t next,
+                     std::int32_t volume = 0) {
+        SCOPED_TRACE(testing::Message() << "offset " << off << ", volume " << volume);
+        std::int32_t n = -1;
+        EXPECT_EQ(cv_readkrx2(lib, off, n, 10800, buffer, volume), status);
+        EXPECT_EQ(n, nread);
+        EXPECT_EQ(off, next);
+    }
+    std::string card_read(int k) { return std::string(buffer.data() + (k - 1) * 80, 80); }
+
+    cvtest::TempDir dir;
+    corvane::Library lib;
+    std::vector<char> buffer = std::vector<char>(10800, '#');
+};
+
+TEST_F(Krx2, RecordRunsThroughItsCapitalKCardWithinTheLimitAndTheBuffer) {
+    // 135 cards fill the limit exactly; with 136 it is reached before the K card.
+    cvtest::put_file(lib.fcdrom[0], dir / "krx2.dat",
+                     krx2_record(3) + krx2_record(1) + numbered(1, 'k') + numbered(2, 'K') +
+                         krx2_record(135) + krx2_record(136));
+    expect_read(0, 0, 240, 240);
+    EXPECT_EQ(card_read(3), numbered(3, 'K'));
+    expect_read(240, 0, 80, 320);
+    expect_read(320, 0, 160, 480);  // a lower-case k does not end it
+    expect_read(480, 0, 10800, 11280);
+    expect_read(11280, -2, 10800, 22080);
+    EXPECT_EQ(card_read(135), numbered(135, '1'));
+    buffer.resize(200);  // room for two whole cards only
+    expect_read(0, -2, 160, 160);
+}
+
+TEST_F(Krx2, OffsetsOutsideTheFileCardsCutOffAndEmptyVolumesFail) {
+    // A cut-off card keeps the whole cards before it.
+    cvtest::put_file(lib.fcdrom[2], dir / "krx2.dat",
+                     numbered(1, '1') + numbered(2, '2') + std::string(40, 'x'));
+    expect_read(0, -1, 160, 160, 2);
+    EXPECT_EQ(card_read(2), numbered(2, '2'));
+    for (std::int32_t off : {200, 100000, -80}) expect_read(off, -1, 0, off, 2);
+    for (std::int32_t volume : {0, 4, -1}) expect_read(0, -1, 0, 0, volume);  // empty or none
 }
 
 }  // namespace

@@ -1,36 +1,30 @@
 // The entry summaries over a three-entry KRX1 database written by hand.
-
 #include "support/support.h"
 
 namespace {
 
-using cvtest::bytes;
+using namespace cvtest;
 using testing::internal::CaptureStderr;
 using testing::internal::GetCapturedStderr;
-using Strings = std::vector<std::string>;
 
 class Reports : public ::testing::Test {
   protected:
     void SetUp() override {
-        // Entry 1: two names, lines of codes 0, 10000 and -10000, a reference of 1987.
-        const std::string names1 = cvtest::texts_record({"Silicon", "Si", "", "syn"});
-        const std::string di1 = bytes({3, 0x00, 0x00, 0x27, 0x10, 0xD8, 0xF0, 255, 7, 0});
-        const std::string ref1 = cvtest::texts_record({"ACCRA9", "12", "345", "Lee, K"}, 87);
+        // Entry 1: lines of codes 0, 10000 and -10000, a reference of 1987.
         // Entry 2: no lines, no year. Entry 3: code -31415, and a reference
         // offset past the end of ref.lib.
-        const std::string names2 = cvtest::texts_record({"Quartz", "", "", ""});
-        const std::string ref2 = cvtest::texts_record({"JCPSA6", "1", "2", "Smith, J"}, 127);
-        const std::string di23 = bytes({0, 1, 0x85, 0x49, 128});
-        const auto n2 = static_cast<std::int32_t>(names1.size());
-        const auto d2 = static_cast<std::int32_t>(di1.size());
-        const auto r2 = static_cast<std::int32_t>(ref1.size());
-        cvtest::put_file(lib.findex, dir / "kelpa.ind",
-                         cvtest::index_record(4711, 0, 0, 0, 0) +
-                             cvtest::index_record(-42, n2, d2, r2, 80) +
-                             cvtest::index_record(99, 0, d2 + 1, 5000, 160));
-        cvtest::put_file(lib.fnamlib, dir / "name.lib", names1 + names2);
-        cvtest::put_file(lib.fdilib, dir / "di.lib", di1 + di23);
-        cvtest::put_file(lib.freflib, dir / "ref.lib", ref1 + ref2);
+        const std::string names1 = texts_record({"Silicon", "Si", "", "syn"}),
+                          di1 = bytes({3, 0x00, 0x00, 0x27, 0x10, 0xD8, 0xF0, 255, 7, 0}),
+                          ref1 = texts_record({"ACCRA9", "12", "345", "Lee, K"}, 87);
+        const auto n2 = std::int32_t(names1.size()), d2 = std::int32_t(di1.size());
+        put_file(lib.findex, dir / "kelpa.ind",
+                 index_record(4711, 0, 0, 0, 0) +
+                     index_record(-42, n2, d2, std::int32_t(ref1.size()), 80) +
+                     index_record(99, 0, d2 + 1, 5000, 160));
+        put_file(lib.fnamlib, dir / "name.lib", names1 + texts_record({"Quartz", "", "", ""}));
+        put_file(lib.fdilib, dir / "di.lib", di1 + bytes({0, 1, 0x85, 0x49, 128}));
+        put_file(lib.freflib, dir / "ref.lib",
+                 ref1 + texts_record({"JCPSA6", "1", "2", "Smith, J"}, 127));
         intensities.fill(-1);
         dspacings.fill(-1.0f);
         codes.fill(-1);
@@ -46,7 +40,7 @@ class Reports : public ::testing::Test {
         return std::vector<T>(values.begin(), values.begin() + static_cast<long>(n));
     }
 
-    cvtest::TempDir dir;
+    TempDir dir;
     corvane::Library lib;
     std::int32_t entid = -1, nd = -1, year = -1;
     corvane::LineValues<std::int32_t> intensities{}, codes{};
@@ -77,13 +71,11 @@ TEST_F(Reports, SummaryGathersTheWholeEntryAndLineCodesWidenWithSign) {
     EXPECT_EQ(std::pair(nd, codes[0]), std::pair(0, -1));
 }
 
-// Each failure names its step, the entry number and (once the index record
-// is read) the identifier; the outputs of the steps before it keep their new
-// values, the later ones stay as they were.
+// The outputs of the steps before the failing one keep their new values.
 TEST_F(Reports, FailuresStopAtTheFailingStep) {
     const auto cut_names = [&] {
-        cvtest::put_file(lib.fnamlib, dir / "cut.lib", bytes({200, 0, 0, 0}) + "abc");
-        cvtest::put_file(lib.fdilib, dir / "cutdi.lib", bytes({9, 0, 0}));
+        put_file(lib.fnamlib, dir / "cut.lib", bytes({200, 0, 0, 0}) + "abc");
+        put_file(lib.fdilib, dir / "cutdi.lib", bytes({9, 0, 0}));
     };
     const struct {
         bool summary;  // cvl_repkrx1, else cvrepdi

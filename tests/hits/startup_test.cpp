@@ -1,7 +1,4 @@
-// cvl_init on small databases. The start-up failure that finds no location
-// file, and how a tool reports a failed start-up, are checked end to end
-// (tests/tool/hitjoin_test.cpp).
-
+// cvl_init on small databases (no location file at all: tests/tool/hitjoin_test.cpp).
 #include "support/support.h"
 
 using cvtest::TestDb;
@@ -16,8 +13,7 @@ struct Started {
     std::string out, err;
 };
 
-// cvl_init on a fresh library with LOGIC_LOC naming the database's location
-// file and HOME an empty directory, capturing both output streams.
+// cvl_init on a fresh library with LOGIC_LOC naming the database, HOME empty.
 Started start(const TestDb& db, unsigned open = corvane::kDbAll) {
     cvtest::ScopedEnv loc("LOGIC_LOC", db.location().string());
     cvtest::ScopedEnv home("HOME", db.work().string());
@@ -34,8 +30,8 @@ Started start(const TestDb& db, unsigned open = corvane::kDbAll) {
 
 TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     TestDb db(70);
-    db.put_krx2("");
-    db.remove("kelpa.ind");  // a file only in the second directory is found there
+    db.put("krx2.dat", "");
+    fs::remove(db.line1() / "kelpa.ind");  // a file only in the second directory is found there
     db.put("kelpa.ind", "index", 2);
     auto s = start(db);
     ASSERT_EQ(s.status, 0) << s.err;
@@ -44,16 +40,13 @@ TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     const auto& t = s.lib->cv_tables.curtbl;
     EXPECT_EQ((std::array<std::uint32_t, 4>{t[0], t[1], t[2], t[3]}),
               (std::array<std::uint32_t, 4>{~0u, ~0u, 0x3Fu, 0u}));  // entries 65..70 in word 2
-    std::array<char, 101> text{};
-    EXPECT_EQ(cvl_rephistory(*s.lib, 1, text), 1);
-    EXPECT_STREQ(text.data(), "Starting from full database");
-    EXPECT_EQ(cvl_rephistory(*s.lib, 2, text), 0);
+    EXPECT_EQ(s.lib->cv_history.nhist, 1);
+    EXPECT_EQ(s.lib->cv_history.histtx(1), cvtest::record("Starting from full database"));
     const auto open = [](const Started& x) {
         std::string o;
         for (std::FILE* f :
-             {x.lib->fcdrom[0], x.lib->findex, x.lib->fnamlib, x.lib->fdilib, x.lib->freflib}) {
+             {x.lib->fcdrom[0], x.lib->findex, x.lib->fnamlib, x.lib->fdilib, x.lib->freflib})
             o += f != nullptr ? '1' : '0';
-        }
         return o;
     };
     EXPECT_EQ(open(s), "11111");
@@ -61,17 +54,14 @@ TEST(Init, StartsFromTheFullDatabaseWithTheFilesAskedFor) {
     EXPECT_EQ(s.status, 0);
     EXPECT_EQ(open(s), "01010");
     TestDb full(250016);  // the capacity of a hit table
-    full.put_krx2("");
+    full.put("krx2.dat", "");
     s = start(full);
     EXPECT_EQ(s.status, 0);
     EXPECT_EQ(s.lib->cv_tables.curtbl[7812], ~0u);
 }
 
-// Whatever files are to stay open, the others are looked for all the same, so
-// a missing one is reported alike. The database's directories are named
-// "line1", "line2" and "line3" relative to it; the changes made to it are
-// separated by "|": "-path" removes a file, "path/" makes a directory and
-// "path=text" writes a file.
+// Files not kept open are looked for all the same. Changes, "|"-separated:
+// "-path" removes a file, "path/" makes a directory, "path=text" writes one.
 TEST(Init, FailuresAndWarnings) {
     const std::string check =
         "cvl_init ERROR: Check paths in /usr/local/corvane.txtor ~/.corvane\n"
@@ -110,19 +100,17 @@ TEST(Init, FailuresAndWarnings) {
              check},
     };
     for (const auto& c : cases) {
-        // Short relative directories keep the warning on one line.
-        TestDb db(10);
+        TestDb db(10);  // short relative directories: the warning on one line
         cvtest::ScopedCwd cwd(db.root());
-        db.write_location("line1", "line2", "line3");
+        write_file(db.location(), "line1\nline2\nline3\n");
         std::istringstream changes(c.changes);
         for (std::string x; std::getline(changes, x, '|');) {
-            if (x[0] == '-') {
+            if (x[0] == '-')
                 fs::remove(x.substr(1));
-            } else if (x.back() == '/') {
+            else if (x.back() == '/')
                 fs::create_directory(x);
-            } else {
+            else
                 write_file(x.substr(0, x.find('=')), x.substr(x.find('=') + 1));
-            }
         }
         const auto s = start(db, c.open);
         EXPECT_EQ(std::tuple(s.status, s.out, s.err), std::tuple(c.status, c.out, c.err))

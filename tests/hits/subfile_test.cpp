@@ -7,15 +7,13 @@ using namespace cvtest;
 
 namespace {
 
-// A library over n entries and a history of the records given, without a
-// database behind it.
+// A library over n entries and a history of the records given.
 std::unique_ptr<corvane::Library> library(int n, const Strings& history = {}) {
     auto lib = std::make_unique<corvane::Library>();
     lib->cv_sizes.dbsize(1) = n;
     lib->cv_history.nhist = static_cast<int>(history.size());
-    for (std::size_t i = 0; i < history.size(); ++i) {
+    for (std::size_t i = 0; i < history.size(); ++i)
         lib->cv_history.histtx(static_cast<int>(i) + 1) = record(history[i]);
-    }
     return lib;
 }
 
@@ -39,8 +37,7 @@ extern "C" int fsync(int fd) {
 }
 
 // The status names the field the file ends in or whose count is out of range;
-// n and k are stored as soon as they are read. A FIFO with no writer, which
-// would block a plain open, is refused at once.
+// n and k are stored as soon as read. A FIFO with no writer is refused at once.
 TEST_F(Subfile, ReadMapStatuses) {
     // 40 entries: n at 0..3, two words at 4..11, k at 12..15, records 16..215.
     const std::string whole = subfile_bytes(40, {0x0000F00Fu, 0xFF000081u}, {"one", "two"});
@@ -78,9 +75,8 @@ TEST_F(Subfile, ReadMapStatuses) {
     }
 }
 
-// A count the table or the records cannot hold is refused before anything is
-// made; a target that is no regular file is left alone; otherwise the file is
-// written beside the target and renamed over it once it is on disk.
+// Bad counts are refused before anything is made, targets that are no regular
+// file left alone; a new file is renamed over the target once it is on disk.
 TEST_F(Subfile, WriteMapReplacesTheTargetWholeOrNothing) {
     const std::array<std::uint32_t, 2> two{};
     const std::array<std::string, 1> records = {"r"};
@@ -132,8 +128,7 @@ TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
     EXPECT_EQ(lib->cv_history.nhist, 2);
     EXPECT_EQ(lib->cv_history.histtx(1), record("F1"));
     EXPECT_EQ(lib->cv_tables.nhits, 40);  // a load does not recount
-    // Combining: the step's record, then the file's, each after "... " and
-    // cut to 100; a file without history adds the step's record only.
+    // Combining: the step's record, then the file's after "... ", cut to 100.
     ASSERT_EQ(cvl_readbitmap(*lib, dir / "f", 1), 0);
     EXPECT_EQ(lib->cv_history.histtx(3), record("Combine using File contents (" + dir / "f)"));
     EXPECT_EQ(lib->cv_history.histtx(4), record("... F1"));
@@ -150,8 +145,7 @@ TEST_F(Subfile, LoadReplacesTableAndHistoryCombineAppendsToThem) {
     EXPECT_EQ(lib->cv_tables.curtbl[0], 0x30u);
     EXPECT_EQ(lib->cv_history.nhist, 6);
 
-    // The history keeps its first 100 records: first the step's record is
-    // dropped, then the combined file's; the tables merge all the same.
+    // At 100 records the step's record is dropped first, then the file's.
     write_file(dir / "b", subfile_bytes(8, {0x2u}, {"B1", "B2", "B3"}));
     const std::pair<int, std::string> full[] = {
         {98, "... B1"}, {99, "Combine using File contents (" + dir / "b)"}, {100, "last"}};

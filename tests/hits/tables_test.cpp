@@ -1,12 +1,22 @@
-// Hit tables: whole words and spare bits, single entries, runs and scans a
-// word at a time, and the merge of the work table into the current table.
+// Hit tables, their merges, the hit count, walks and history records.
 #include "support/support.h"
 
 namespace {
 
 using Table = std::array<std::uint32_t, 4>;
+using Words = std::array<std::uint32_t, 3>;
 constexpr std::uint32_t J = 0xA5A5A5A5u;  // junk: a word no routine may touch
 constexpr std::uint32_t F = 0xFFFFFFFFu;
+
+// A library over n entries, its current table starting with the words given.
+std::unique_ptr<corvane::Library> library(int n, const Words& words) {
+    auto lib = std::make_unique<corvane::Library>();
+    lib->cv_sizes.dbsize(1) = n;
+    for (std::size_t i = 0; i < words.size(); ++i) lib->cv_tables.curtbl[i] = words[i];
+    return lib;
+}
+
+constexpr Words kFiveAnd65 = {0x10u, 0, 0x80000001u};
 
 }  // namespace
 
@@ -66,14 +76,11 @@ TEST(Tables, SingleEntriesUpToNAndNeverPastTheTableGiven) {
     EXPECT_EQ(corvane::tblbittest(two, 65, 1000) + corvane::tblcount(two, 1000), 0);
 }
 
-// Runs are ORed in a word at a time, cut at n and at the table; the scans find
-// the next (or, for value 0, the next clear) and the previous entry, and a
-// spare bit is no entry, set or clear.
+// Runs are cut at n and at the table; a spare bit is no entry, set or clear.
 TEST(Tables, RunsAndScansByWords) {
-    using Words3 = std::array<std::uint32_t, 3>;
     const struct {
         int first, last, n;
-        Words3 words;
+        Words words;
     } runs[] = {
         {5, 9, 96, {0x8000000Du | 0x1F0u, 0, 0}},  // bits 0, 2, 3 and 31 were set
         {30, 35, 96, {0xE000000Du, 0x7u, 0}},
@@ -83,13 +90,13 @@ TEST(Tables, RunsAndScansByWords) {
         {-5, 1000, 1000, {F, F, F}},  // cut at the table
     };
     for (const auto& c : runs) {
-        Words3 t = {0x8000000Du, 0, 0};
+        Words t = {0x8000000Du, 0, 0};
         corvane::tblsetrun(t, c.first, c.last, c.n);
         EXPECT_EQ(t, c.words) << c.first << "-" << c.last << " of " << c.n;
     }
-    const Words3 t = {0x10u, 0, 0x80000001u}, ones = {F, F, F};  // entries 5, 65 and 96
+    const Words t = {0x10u, 0, 0x80000001u}, ones = {F, F, F};  // entries 5, 65 and 96
     const struct {
-        const Words3& table;
+        const Words& table;
         int from, n, value, found;  // value -1: tblprevbit
     } scans[] = {
         {t, 6, 96, 1, 65},     {t, 66, 96, 1, 96},  {t, 97, 96, 1, -1}, {t, -3, 96, 1, 5},
@@ -106,8 +113,7 @@ TEST(Tables, RunsAndScansByWords) {
 }
 
 // 40 entries: current 1-3, 33 and spare bit 8; work 3, 4, 34, 40 and spare
-// bit 31. A complement keeps the spare bits of the table it inverts; a word
-// beyond the words in use is never touched.
+// bit 31. A complement keeps the spare bits of the table it inverts.
 TEST(TblLogic, OperationsRecordsAndCount) {
     const std::string q120(120, 'q');
     const struct {
@@ -124,19 +130,68 @@ TEST(TblLogic, OperationsRecordsAndCount) {
         {5, "z", {0x7u, 0x101u, 0xCu, 0x80000082u}, 5, ""},  // no step: only the count
     };
     for (const auto& c : cases) {
-        auto lib = std::make_unique<corvane::Library>();
-        lib->cv_sizes.dbsize(1) = 40;
+        auto lib = library(40, {0x7u, 0x101u, F});
         lib->cv_history.nhist = 1;
         auto& t = lib->cv_tables;
-        t.curtbl = {0x7u, 0x101u, F};
         t.wrktbl = {0xCu, 0x80000082u};
         EXPECT_EQ(tbllogic(*lib, c.op, c.text), c.count) << c.op;
         EXPECT_EQ(t.nhits, c.count);
         EXPECT_EQ((Table{t.curtbl[0], t.curtbl[1], t.wrktbl[0], t.wrktbl[1]}), c.want) << c.op;
         EXPECT_EQ(t.curtbl[2], F);
         EXPECT_EQ(lib->cv_history.nhist, c.record.empty() ? 1 : 2);
-        if (!c.record.empty()) {
-            EXPECT_EQ(lib->cv_history.histtx(2), (c.record + std::string(100, ' ')).substr(0, 100));
-        }
+        EXPECT_EQ(lib->cv_history.histtx(2), cvtest::record(c.record));  // blank without a step
     }
+}
+TEST(RepHits, CountsTheCurrentTableOrGivesTheDatabaseSize) {
+    auto lib = library(10, {(1u << 4) | (1u << 8)});
+    lib->cv_tables.nhits = 77;
+    EXPECT_EQ(cvl_rephits(*lib, 0), 2);
+    EXPECT_EQ(cvl_rephits(*lib, -3), 10);
+    EXPECT_EQ(lib->cv_tables.nhits, 77);  // counting does not store
+}
+
+// Hits at 5 and 65 of 70 (96 a spare bit): the backward start counts the
+// spare bit, as tblcount does; no walk returns it.
+TEST(NextHit, WalksAndJumps) {
+    const struct {
+        int n;
+        Words words;
+        int cur, rank, direction;
+        int hit, rank_after, cur_after;  // cur changes only when a jump finds no such rank
+    } cases[] = {
+        {70, kFiveAnd65, 0, 42, 0, 5, 1, 0},
+        {70, kFiveAnd65, 5, 1, 0, 65, 2, 5},
+        {70, kFiveAnd65, 65, 2, 0, -1, 2, 65},
+        {70, kFiveAnd65, 0, 0, 1, 65, 3, 0},
+        {70, kFiveAnd65, 65, 3, -1, 5, 2, 65},
+        {70, kFiveAnd65, -1, 2, 0, 65, 2, -1},
+        {70, kFiveAnd65, -1, 3, 0, 5, 1, 0},
+        {10, {}, -1, 1, 0, -1, 0, 0},  // an empty table has no hit anywhere
+        // 3 entries: entry 1 and spare bits, which are no entries
+        {3, {0xFFFFFFF9u}, 1, 1, 0, -1, 1, 1},
+        {3, {0xFFFFFFF9u}, INT_MAX, 1, 0, -1, 1, INT_MAX},
+        {3, {0xFFFFFFF9u}, 50, 5, 1, 1, 4, 50},
+    };
+    for (const auto& c : cases) {
+        auto lib = library(c.n, c.words);
+        int cur = c.cur, rank = c.rank;
+        EXPECT_EQ(cvl_nexthit(*lib, cur, rank, c.direction), c.hit) << c.cur << " " << c.rank;
+        EXPECT_EQ(rank, c.rank_after) << c.cur << " " << c.rank;
+        EXPECT_EQ(cur, c.cur_after) << c.cur << " " << c.rank;
+    }
+}
+
+TEST(RepHistory, DeliversRecordsAsTerminatedTexts) {
+    corvane::Library lib;
+    lib.cv_history.nhist = 2;
+    lib.cv_history.histtx(1) = "Starting from full database" + std::string(73, ' ');
+    lib.cv_history.histtx(2) = std::string(100, 'h');
+    std::array<char, 101> text;
+    text.fill('#');
+    EXPECT_EQ(cvl_rephistory(lib, 0, text) + cvl_rephistory(lib, 3, text), 0);
+    EXPECT_EQ(text[0], '#');
+    EXPECT_EQ(cvl_rephistory(lib, 1, text), 1);
+    EXPECT_STREQ(text.data(), "Starting from full database");
+    EXPECT_EQ(cvl_rephistory(lib, 2, text), 1);
+    EXPECT_EQ(std::strlen(text.data()), 100u);
 }

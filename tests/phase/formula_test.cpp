@@ -1,5 +1,7 @@
-// Element symbols and lists, and formulas as the database writes them.
+// Element symbols and lists, formulas as the database writes them, and the
+// element filters over them.
 #include <corvane/phase/elements.h>
+#include <corvane/phase/filter.h>
 #include <corvane/phase/formula.h>
 
 #include "support/support.h"
@@ -36,7 +38,6 @@ TEST(Elements, SymbolsAndLists) {
 }
 
 TEST(Formula, ElementsAndAmountsOrTheFault) {
-    // Atoms per formula unit, worked out from the formulas by hand.
     const struct {
         const char* formula;
         std::map<int, double> amounts;  // atomic number -> amount
@@ -48,10 +49,7 @@ TEST(Formula, ElementsAndAmountsOrTheFault) {
         {"Ca0.5Sr0.5TiO3", {{20, 0.5}, {38, 0.5}, {22, 1}, {8, 3}}, true},
         {"CuSO4!5H2O", {{29, 1}, {16, 1}, {8, 9}, {1, 10}}, true},  // the hydrate dot
         {"CaSO4*2H2O", {{20, 1}, {16, 1}, {8, 6}, {1, 4}}, true},
-        {"CaSO4\xC2\xB7"
-         "2H2O",
-         {{20, 1}, {16, 1}, {8, 6}, {1, 4}},
-         true},
+        {"CaSO4\u00B72H2O", {{20, 1}, {16, 1}, {8, 6}, {1, 4}}, true},
         {"Fe+3Cl3", {{26, 1}, {17, 3}}, true},  // a charge after a symbol
         {"SO4-2", {{16, 1}, {8, 4}}, true},
         {"Fe@+@3", {{26, 1}}, true},             // superscript markup: a charge
@@ -92,6 +90,40 @@ TEST(Formula, ElementsAndAmountsOrTheFault) {
         EXPECT_EQ(error, message) << formula;
         EXPECT_TRUE(comp.elements.none()) << formula;
     }
+}
+
+TEST(ElementFilter, EachStateAndTheirCombination) {
+    enum { H = 1, C = 6, O = 8, Mg = 12, Si = 14, Ca = 20, Fe = 26, Ni = 28 };
+    const auto filter = [](std::vector<int> all, std::vector<int> any, std::vector<int> none,
+                           bool only) {
+        return ph::ElementFilter{all, any, none, only};
+    };
+    const struct {
+        ph::ElementFilter f;
+        const char* formula;
+        bool passes;
+    } cases[] = {
+        {filter({Si, O}, {}, {}, false), "NaAlSi3O8", true},
+        {filter({Si, O}, {}, {}, false), "Al2O3", false},  // mandatory: all of them
+        {filter({Si, O}, {}, {}, true), "SiO2", true},
+        {filter({Si, O}, {}, {}, true), "NaAlSi3O8", false},  // only: nothing else
+        {filter({}, {}, {Fe, Ni}, false), "MgO", true},
+        {filter({}, {}, {Fe, Ni}, false), "NiO", false},  // discarded: none of them
+        {filter({}, {Mg, Fe, Ca}, {}, false), "CaCO3", true},
+        {filter({}, {Mg, Fe, Ca}, {}, false), "Al2O3", false},  // at least one of them
+        {filter({O}, {Mg, Fe}, {}, true), "(Mg,Fe)2SiO4", false},
+        {filter({O, Si}, {Mg, Fe}, {}, true), "(Mg,Fe)2SiO4", true},
+        {filter({H}, {}, {}, false), "D2O", true},
+        // A formula that cannot be read vouches for nothing, not even an absence.
+        {filter({}, {}, {Fe}, false), "Xq2O", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.f.matches_formula(c.formula), c.passes) << c.formula << " " << c.f.describe();
+    }
+    EXPECT_FALSE(ph::ElementFilter{}.active());
+    EXPECT_EQ(filter({Si, O}, {Mg, Fe, Ca}, {Fe, Ni}, true).describe(),
+              "all of Si,O; any of Mg,Fe,Ca; none of Fe,Ni; no others");
+    EXPECT_EQ(filter({}, {}, {C}, false).describe(), "none of C");
 }
 
 }  // namespace

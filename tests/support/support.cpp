@@ -19,15 +19,15 @@ RunResult run_program(const std::string& program, const Strings& args, const Run
         const std::string entry(*e);
         if (options.env.count(entry.substr(0, entry.find('='))) == 0) env.push_back(entry);
     }
-    for (const auto& [name, value] : options.env) {
+    for (const auto& [name, value] : options.env)
         if (value) env.push_back(name + "=" + *value);
-    }
     argv_strings.insert(argv_strings.end(), args.begin(), args.end());
-    std::vector<char*> envp, argv;
-    for (auto& s : env) envp.push_back(s.data());
-    for (auto& s : argv_strings) argv.push_back(s.data());
-    envp.push_back(nullptr);
-    argv.push_back(nullptr);
+    const auto pointers = [](Strings& v) {
+        std::vector<char*> p;
+        for (auto& s : v) p.push_back(s.data());
+        return p.push_back(nullptr), p;
+    };
+    auto envp = pointers(env), argv = pointers(argv_strings);
 
     // Output comes through pipes, which a file-size limit does not cut short.
     int out[2], err[2];
@@ -74,7 +74,8 @@ TestDb::TestDb(std::int32_t entries) {
     for (const auto& dir : {line1(), line2(), root() / "line3", work()}) fs::create_directory(dir);
     write_file(line1() / "pdsize.txt", std::to_string(entries) + " 0 0 0 0\n");
     for (const char* name : {"kelpa.ind", "name.lib", "di.lib", "ref.lib"}) put(name, "");
-    write_location(line1().string(), line2().string(), (root() / "line3").string());
+    write_file(location(), line1().string() + "\n" + line2().string() + "\n" +
+                               (root() / "line3").string() + "\n");
 }
 
 void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
@@ -90,7 +91,7 @@ void put_entries(TestDb& db, const std::vector<KrxEntry>& entries) {
     db.put("name.lib", names);
     db.put("di.lib", di);
     db.put("ref.lib", refs);
-    db.put_krx2("");
+    db.put("krx2.dat", "");
 }
 
 RunOptions sample_database(const TempDir& dir) {

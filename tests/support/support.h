@@ -1,5 +1,4 @@
-// Test support shared by every test folder: files and directories, subfiles,
-// KRX1 records and cards written by hand, databases, and a tool runner.
+// Test support: files, subfiles, KRX1 records and cards by hand, databases, a tool runner.
 #pragma once
 
 #include <corvane/corvane.h>
@@ -155,8 +154,8 @@ inline std::string texts_record(const Strings& texts, int year_code = -1) {
     return r;
 }
 
-// From (angle code, intensity) pairs.
-inline std::string di_record(const std::vector<std::pair<std::int32_t, int>>& lines) {
+inline std::string di_record(
+    const std::vector<std::pair<std::int32_t, int>>& lines) {  // code, intensity
     std::string r = bytes({static_cast<int>(lines.size())});
     for (const auto& line : lines) r += bytes({(line.first >> 8) & 0xFF, line.first & 0xFF});
     for (const auto& line : lines) r += bytes({line.second});
@@ -300,16 +299,9 @@ class TestDb {
     fs::path location() const { return root() / "tarn.loc"; }
     std::string file(const std::string& name) const { return (work() / name).string(); }
 
-    void write_location(const std::string& l1, const std::string& l2, const std::string& l3) {
-        write_file(location(), l1 + "\n" + l2 + "\n" + l3 + "\n");
-    }
     void put(const std::string& name, const std::string& bytes, int line = 1) {
         write_file((line == 2 ? line2() : line1()) / name, bytes);
     }
-    void remove(const std::string& name, int line = 1) {
-        fs::remove((line == 2 ? line2() : line1()) / name);
-    }
-    void put_krx2(const std::string& bytes) { put("krx2.dat", bytes); }
 
     // A built tool run in work/ with LOGIC_LOC naming this database.
     RunResult run(const std::string& tool, const Strings& args, RunOptions options = {}) const {
@@ -326,8 +318,7 @@ class TestDb {
     TempDir tmp_;
 };
 
-// One entry of a hand-made KRX1 database.
-struct KrxEntry {
+struct KrxEntry {  // of a hand-made KRX1 database
     std::int32_t entid;
     std::string names[4];  // name texts 1 to 4
     int year_code;
@@ -338,8 +329,8 @@ struct KrxEntry {
 // Writes the four KRX1 files and an empty krx2.dat into db's line1/.
 void put_entries(TestDb& db, const std::vector<KrxEntry>& entries);
 
-// Angle code -10000 is d = 1.5098468, 0 1.0893674, 10000 0.8956282, 31416
-// 0.770299, -31415 33222.297; -31416 has none.
+// Codes -10000: d = 1.5098468, 0: 1.0893674, 10000: 0.8956282, 31416: 0.770299,
+// -31415: 33222.297; -31416 has none.
 std::vector<KrxEntry> five_entries();
 
 // The sample card file built into dir/db; options that run a tool on it in dir.

@@ -1,5 +1,4 @@
-// --help, --version and usage errors of every tool, run where no database can
-// be found: none of them may need one.
+// --help, --version and usage errors of every tool, where no database is found.
 #include "support/support.h"
 
 TEST(Tools, HelpVersionAndUsageErrors) {
@@ -37,8 +36,7 @@ TEST(Tools, HelpVersionAndUsageErrors) {
         EXPECT_EQ(version.out + version.err, c.tool + " (corvane) 0.4.0\n");
     }
 
-    // hitjoin keeps its own command line: exactly three arguments, so both are
-    // usage errors, told before any start-up.
+    // hitjoin takes exactly three arguments: both are usage errors.
     for (const char* option : {"--help", "--version"}) {
         const auto r = db.run("hitjoin", {option}, db.unlocated());
         EXPECT_EQ(r.status, 1);

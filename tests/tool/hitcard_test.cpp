@@ -1,5 +1,4 @@
-// hitcard end to end: the sample database's entries printed as cards, their
-// raw cards, and every way a run can fail.
+// hitcard end to end on the sample database.
 #include "support/support.h"
 
 namespace {
@@ -32,12 +31,10 @@ TEST_F(Hitcard, PrintsAnEntryAsACardOrItsRawCards) {
     EXPECT_EQ(r.err, "");
     auto page = lines(r.out);
     ASSERT_GT(page.size(), 6u);
-    EXPECT_EQ(page[0], "");
     EXPECT_EQ(page[1],
               "4- 829     (c) TARN Powder Data ed. 2000    Radiation:  1.54056  Quality: i     "
               "       ");
     EXPECT_EQ(page[3].substr(88), "| 2-theta | Int.|         h k l        |");
-    EXPECT_EQ(page[7].substr(0, 17), "| Magnesium Oxide");
 
     // Mode "D" into a file: nothing on standard output.
     r = hitcard({"9", "D", "quartz.card"});
@@ -69,9 +66,8 @@ TEST_F(Hitcard, PrintsAnEntryAsACardOrItsRawCards) {
     }
 }
 
-// Each failure: status 1; the formatter's reasons (their texts are the
-// driver's tests') on standard output, the library's and the tool's on
-// standard error.
+// Each failure: status 1; the formatter's reasons on standard output, the
+// library's and the tool's on standard error.
 TEST_F(Hitcard, FailuresAreReported) {
     const std::string usage = usage_of("hitcard");
     for (const Strings& args : {Strings{}, {"-raw"}, {"-raw", "1", "CU"}, {"1", "CU", "o", "x"}}) {
@@ -103,7 +99,7 @@ TEST(HitcardOnHandMadeDatabase, RejectedAndEmptyRecords) {
     TestDb db(2);
     db.put("kelpa.ind", index_record(1, 0, 0, 0, 0) + index_record(2, 0, 0, 0, 800));
     const std::string only = std::string(79, ' ') + "1";
-    db.put_krx2(only);
+    db.put("krx2.dat", only);
     auto r = db.run("hitcard", {"1", "D"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.ends_with(" Error in READBF\n")) << r.out;

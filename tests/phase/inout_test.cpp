@@ -1,12 +1,17 @@
-// Peak lists: what a line may hold, and the lines that are refused.
+// What hitmatch reads and writes: peak lists, records as tsv, csv and json,
+// and history records of a ranking.
+#include <corvane/phase/history.h>
 #include <corvane/phase/peaks.h>
+#include <corvane/phase/records.h>
 
 #include "support/support.h"
 
 namespace {
 
 namespace ph = corvane::phase;
+using ph::Format;
 using ph::Peak;
+using ph::Value;
 
 TEST(Peaks, LinesCommentsTwoThetaAndScaledIntensities) {
     // d = lambda / (2 sin(2theta / 2)): 90 degrees at 1.540598 is 1.0893673.
@@ -38,9 +43,7 @@ TEST(Peaks, LinesCommentsTwoThetaAndScaledIntensities) {
     for (const auto& [text, value] : wavelengths) {
         double w = -1;
         EXPECT_EQ(ph::parse_wavelength(text, w), value > 0) << text;
-        if (value > 0) {
-            EXPECT_DOUBLE_EQ(w, value) << text;
-        }
+        EXPECT_DOUBLE_EQ(w, value > 0 ? value : -1) << text;
     }
 }
 
@@ -49,9 +52,8 @@ TEST(Peaks, BadLinesAreRefusedWithTheirNumbers) {
     for (int i = 0; i < 25; ++i) bad += i < 20 ? "x\n" : "y\n";
     for (std::size_t i = 0; i <= ph::kMaxPeaks; ++i) many += "2.0 1\n";
     std::string bad_err;
-    for (int i = 1; i <= 20; ++i) {
+    for (int i = 1; i <= 20; ++i)
         bad_err += "p:" + std::to_string(i) + ": d-spacing 'x' is not a positive number\n";
-    }
     const struct {
         std::string text;
         bool two_theta;
@@ -91,6 +93,75 @@ TEST(Peaks, FilesThatCannotBeRead) {
     dir.write("ok.txt", "2.0 50\n");
     EXPECT_TRUE(ph::read_peaks(dir / "ok.txt", {}, peaks, err));
     EXPECT_EQ(peaks.size(), 1u);
+}
+
+TEST(Records, QuotingEscapingAndEachFormat) {
+    const std::pair<const char*, const char*> json[] = {
+        {"a\"b\\c", "\"a\\\"b\\\\c\""},
+        {"tab\there\nline\r", "\"tab\\there\\nline\\r\""},
+        {"\x01\x7f", "\"\\u0001\\u007f\""},
+        {"\xC3\xA9t\xC3\xA9", "\"\xC3\xA9t\xC3\xA9\""},    // UTF-8 stays
+        {"\xE9t\xE9", "\"\xC3\xA9t\xC3\xA9\""},            // Latin-1 becomes UTF-8
+        {"\xED\xA0\x80", "\"\xC3\xAD\xC2\xA0\xC2\x80\""},  // no surrogates
+    };
+    for (const auto& [in, out] : json) EXPECT_EQ(ph::json_string(in), out) << in;
+    const std::pair<const char*, const char*> csv[] = {
+        {"plain", "plain"}, {"say \"hi\"", "\"say \"\"hi\"\"\""}, {"cr\r", "\"cr\r\""}, {"", ""}};
+    for (const auto& [in, out] : csv) EXPECT_EQ(ph::csv_field(in), out) << in;
+    EXPECT_EQ(ph::tsv_field("a\tb\nc"), "a b c");
+
+    const std::vector<std::vector<Value>> rows = {
+        {Value::number("1"), Value::string("Quartz, \"low\""), Value::null()},
+        {Value::number("2.5"), Value::string("Si\tO"), Value::json("[1,2]")},
+    };
+    const std::pair<Format, std::string> cases[] = {
+        {Format::kTsv, "n\tname\tx\n1\tQuartz, \"low\"\t\n2.5\tSi O\t[1,2]\n"},
+        {Format::kCsv, "n,name,x\r\n1,\"Quartz, \"\"low\"\"\",\r\n2.5,Si\tO,\"[1,2]\"\r\n"},
+        {Format::kJson,
+         "[\n{\"n\":1,\"name\":\"Quartz, \\\"low\\\"\",\"x\":null},\n"
+         "{\"n\":2.5,\"name\":\"Si\\tO\",\"x\":[1,2]}\n]\n"},
+    };
+    for (const auto& [format, want] : cases) {
+        std::string out;
+        ph::RecordWriter w(format, {"n", "name", "x"}, out);
+        for (const auto& r : rows) w.record(r);
+        w.finish();
+        EXPECT_EQ(out, want);
+    }
+    std::string empty;
+    ph::RecordWriter(Format::kJson, {"n"}, empty).finish();
+    EXPECT_EQ(empty, "[]\n");
+    Format f = Format::kText;
+    EXPECT_TRUE(ph::parse_format("csv", f));
+    EXPECT_EQ(f, Format::kCsv);
+    EXPECT_FALSE(ph::parse_format("xml", f));
+}
+
+TEST(History, RankingsKeptInRecordsAndReadBack) {
+    // "±" is two bytes: a cut never splits it.
+    EXPECT_EQ(ph::cut_utf8("ab\u00B1c", 3), "ab");
+    EXPECT_EQ(ph::cut_utf8("ab\u00B1c", 4), "ab\u00B1");
+
+    corvane::Library lib;
+    lib.cv_history.nhist = 1;
+    // "Ranked phase 1: " (16) and 12 entries of six digits with commas (83)
+    // fill a record of 100; 30 take three records.
+    std::vector<std::int32_t> entries;
+    for (int i = 0; i < 30; ++i) entries.push_back(100000 + i);
+    ASSERT_TRUE(ph::append_ranking(lib, 1, entries));
+    ASSERT_TRUE(ph::append_ranking(lib, 2, std::vector<std::int32_t>{7, 3}));
+    EXPECT_EQ(lib.cv_history.nhist, 5);
+    EXPECT_EQ(lib.cv_history.histtx(2).substr(0, 30), "Ranked phase 1: 100000,100001,");
+    EXPECT_EQ(lib.cv_history.histtx(2).substr(90), "10,100011 ");
+    EXPECT_EQ(lib.cv_history.histtx(5), cvtest::record("Ranked phase 2: 7,3"));
+    EXPECT_EQ(ph::ranking_of(lib, 1), entries);
+    EXPECT_EQ(ph::ranking_of(lib, 2), (std::vector<std::int32_t>{7, 3}));
+    EXPECT_TRUE(ph::ranking_of(lib, 3).empty());
+
+    // A full history ends the list.
+    lib.cv_history.nhist = 99;
+    EXPECT_FALSE(ph::append_ranking(lib, 1, entries));
+    EXPECT_EQ(lib.cv_history.nhist, 100);
 }
 
 }  // namespace
