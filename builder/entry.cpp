@@ -17,25 +17,16 @@ constexpr std::int32_t kLowestCode = -31415;  // the lowest code krxtod decodes
 static_assert(kMaxCards[card_type('I') - 1] * kLineGroups <= 255);
 
 // The layouts read for every record, parsed once.
-const edit::Format& i_card() {
-    static const edit::Format f = edit::Format::parse("(3(F7.4,I3,1X,3I3,3X))");
-    return f;
-}
-const edit::Format& f7_4() {
-    static const edit::Format f = edit::Format::parse("(F7.4)");
-    return f;
-}
-const edit::Format& i3() {
-    static const edit::Format f = edit::Format::parse("(I3)");
-    return f;
-}
-const edit::Format& three_i3() {
-    static const edit::Format f = edit::Format::parse("(3I3)");
-    return f;
-}
-const edit::Format& i4() {
-    static const edit::Format f = edit::Format::parse("(I4)");
-    return f;
+struct Layouts {
+    edit::Format i_card = edit::Format::parse("(3(F7.4,I3,1X,3I3,3X))");
+    edit::Format f7_4 = edit::Format::parse("(F7.4)");
+    edit::Format i3 = edit::Format::parse("(I3)");
+    edit::Format three_i3 = edit::Format::parse("(3I3)");
+    edit::Format i4 = edit::Format::parse("(I4)");
+};
+const Layouts& layouts() {
+    static const Layouts l;
+    return l;
 }
 
 // A text without its blanks at either end.
@@ -170,7 +161,7 @@ void read_reference(const CardRecord& rec, Checker& check, EntryFields& e) {
     const std::string ytext = cols(c.text, 17, 20);
     if (strip(ytext).empty()) return;
     std::int32_t year = 0;
-    if (edit::read(i4(), ytext, {&year}) != edit::kOk) {
+    if (edit::read(layouts().i4, ytext, {&year}) != edit::kOk) {
         check.fault(c, "year " + quoted(strip(ytext)) + " is not a number");
         return;
     }
@@ -202,14 +193,14 @@ void add_group(const Card& c, int g, const Group* read, Checker& check, EntryFie
         grp = *read;
     } else {
         const std::string dtext = cols(c.text, base + 1, base + 7);
-        if (edit::read(f7_4(), dtext, {&grp.d}) != edit::kOk) {
+        if (edit::read(layouts().f7_4, dtext, {&grp.d}) != edit::kOk) {
             check.fault(c, "d-spacing " + quoted(strip(dtext)) + " is not a number");
             return;
         }
         if (grp.d != 0.0f) {
-            intensity_read =
-                edit::read(i3(), cols(c.text, base + 8, base + 10), {&grp.intensity}) == edit::kOk;
-            hkl_read = edit::read(three_i3(), cols(c.text, base + 12, base + 20),
+            intensity_read = edit::read(layouts().i3, cols(c.text, base + 8, base + 10),
+                                        {&grp.intensity}) == edit::kOk;
+            hkl_read = edit::read(layouts().three_i3, cols(c.text, base + 12, base + 20),
                                   {&grp.hkl[0], &grp.hkl[1], &grp.hkl[2]}) == edit::kOk;
         }
     }
@@ -249,7 +240,7 @@ void read_lines(const CardRecord& rec, Checker& check, EntryFields& e) {
     for (const Card& c : rec.of_type('I')) {
         std::array<Group, kLineGroups> g;
         const bool whole =
-            edit::read(i_card(), c.text,
+            edit::read(layouts().i_card, c.text,
                        {&g[0].d, &g[0].intensity, &g[0].hkl[0], &g[0].hkl[1], &g[0].hkl[2], &g[1].d,
                         &g[1].intensity, &g[1].hkl[0], &g[1].hkl[1], &g[1].hkl[2], &g[2].d,
                         &g[2].intensity, &g[2].hkl[0], &g[2].hkl[1], &g[2].hkl[2]}) == edit::kOk;
